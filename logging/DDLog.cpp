@@ -1,0 +1,100 @@
+#include "DDLog.h"
+
+#include <cstdio>
+#include <mutex>
+#include <vector>
+
+#include "DDLogQueue.h"
+
+namespace {
+
+// The hub's state: its loggers are touched only on the logging queue.
+struct Hub {
+    DDLogQueue queue{DDLog::kQueueLabel, DDLog::kMaximumPendingMessages};
+    std::vector<std::shared_ptr<DDLogger>> loggers;
+
+    // Stop the thread while the loggers it may still be using exist.
+    ~Hub() { queue.stop(); }
+
+    void deliver(const DDLogMessage& message) {
+        for (const auto& logger : loggers) {
+            logger->logMessage(message);
+        }
+    }
+};
+
+Hub& hub() {
+    static Hub instance;
+    return instance;
+}
+
+std::string formatted(const char* format, va_list arguments) {
+    if (!format) {
+        return {};
+    }
+    va_list measuring;
+    va_copy(measuring, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, measuring);
+    va_end(measuring);
+    if (length <= 0) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, arguments);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+}  // namespace
+
+void DDLog::addLogger(std::shared_ptr<DDLogger> logger) {
+    if (!logger) {
+        return;
+    }
+    Hub& h = hub();
+    h.queue.postAndWait([&h, logger] { h.loggers.push_back(logger); });
+}
+
+void DDLog::removeAllLoggers() {
+    Hub& h = hub();
+    h.queue.postAndWait([&h] { h.loggers.clear(); });
+}
+
+void DDLog::log(bool asynchronous, int level, int flag, int context, const char* file,
+                const char* function, int line, const char* tag, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    logv(asynchronous, level, flag, context, file, function, line, tag, format, arguments);
+    va_end(arguments);
+}
+
+void DDLog::logv(bool asynchronous, int level, int flag, int context, const char* file,
+                 const char* function, int line, const char* tag, const char* format,
+                 va_list arguments) {
+    DDLogMessage message = DDLogMessage::fromCurrentThread(level, flag, context, file, function,
+                                                           line, formatted(format, arguments));
+    if (tag) {
+        message.tag = tag;
+    }
+    queueLogMessage(std::move(message), asynchronous);
+}
+
+void DDLog::log(bool asynchronous, int level, int flag, int context, const char* file,
+                const char* function, int line, std::string text) {
+    queueLogMessage(DDLogMessage::fromCurrentThread(level, flag, context, file, function, line,
+                                                    std::move(text)),
+                    asynchronous);
+}
+
+void DDLog::queueLogMessage(DDLogMessage message, bool asynchronous) {
+    Hub& h = hub();
+    if (asynchronous) {
+        h.queue.post([&h, message = std::move(message)] { h.deliver(message); });
+    } else {
+        h.queue.postAndWait([&h, &message] { h.deliver(message); });
+    }
+}
+
+void DDLog::flushLog() { hub().queue.drain(); }
+
+void DDLog::shutdown() { hub().queue.stop(); }
