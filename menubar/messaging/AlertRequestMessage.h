@@ -1,0 +1,8 @@
+#pragma once
+
+#include "VTMessage.h"
+
+// Asks for the alert count. No payload.
+class AlertRequestMessage : public VTMessage {
+    VT_MESSAGE_TYPE(AlertRequestMessage, 6111)
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "VTStringMessage.h"
+
+// Carries one service command as plain text, without token splitting.
+class CommandTrayRequestMessage : public VTStringMessage {
+    VT_MESSAGE_TYPE(CommandTrayRequestMessage, -30964)
+public:
+    explicit CommandTrayRequestMessage(const QString& command) { initWithString(command); }
+};

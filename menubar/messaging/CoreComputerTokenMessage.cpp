@@ -1,0 +1,11 @@
+#include "CoreComputerTokenMessage.h"
+
+#include "VTUtils.h"
+
+std::optional<qint64> CoreComputerTokenMessage::computerID() const {
+    const auto first = tokenAt(0);
+    if (!first || first->isEmpty()) {
+        return std::nullopt;
+    }
+    return VTUtils::integerValue(*first);
+}

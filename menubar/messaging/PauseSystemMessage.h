@@ -1,0 +1,10 @@
+#pragma once
+
+#include "VTTokenMessage.h"
+
+// Pauses every backup for a number of minutes, its one token.
+class PauseSystemMessage : public VTTokenMessage {
+    VT_MESSAGE_TYPE(PauseSystemMessage, -7397)
+public:
+    explicit PauseSystemMessage(qint64 minutes) { addToken(minutes); }
+};

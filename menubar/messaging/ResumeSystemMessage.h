@@ -1,0 +1,8 @@
+#pragma once
+
+#include "VTMessage.h"
+
+// Resumes every backup. No payload.
+class ResumeSystemMessage : public VTMessage {
+    VT_MESSAGE_TYPE(ResumeSystemMessage, -18469)
+};

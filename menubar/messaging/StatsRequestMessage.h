@@ -1,0 +1,8 @@
+#pragma once
+
+#include "VTMessage.h"
+
+// Asks for a statistics document. No payload.
+class StatsRequestMessage : public VTMessage {
+    VT_MESSAGE_TYPE(StatsRequestMessage, -6166)
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "VTMessage.h"
+
+// Asks for a web login key. No payload.
+class WebLoginKeyTrayRequestMessage : public VTMessage {
+    VT_MESSAGE_TYPE(WebLoginKeyTrayRequestMessage, 8871)
+};
