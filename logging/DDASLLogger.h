@@ -4,11 +4,11 @@
 
 // The system log: every message at one fixed syslog severity (notice unless told otherwise).
 class DDASLLogger : public DDLogger {
-public:
+  public:
     explicit DDASLLogger(int severity = 5);
 
     void logMessage(const DDLogMessage& message) override;
 
-private:
+  private:
     int severity_;
 };

@@ -11,9 +11,19 @@
 DDFileLogger::DDFileLogger(std::shared_ptr<DDLogFileManagerDefault> manager)
     : manager_(std::move(manager)) {}
 
-DDFileLogger::~DDFileLogger() { closeCurrentFile(); }
+DDFileLogger::~DDFileLogger() {
+    closeCurrentFile();
+}
+
+void DDFileLogger::flush() {
+    if (fd_ >= 0 && !buffer_.empty()) {
+        DDWriteFully(fd_, buffer_);
+    }
+    buffer_.clear();
+}
 
 void DDFileLogger::closeCurrentFile() {
+    flush();
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
@@ -73,8 +83,12 @@ void DDFileLogger::logMessage(const DDLogMessage& message) {
     if (fd_ < 0 && !(mayReuseNewestFile_ && reuseNewestFile()) && !openNewFile()) {
         return;  // nowhere to write: the line is lost, the process carries on
     }
-    line->push_back('\n');
-    size_ += DDWriteFully(fd_, *line);
+    buffer_ += *line;
+    buffer_ += '\n';
+    size_ += line->size() + 1;
+    if (buffer_.size() >= kBufferLimit) {
+        flush();
+    }
     if (maximumFileSize > 0 && size_ > maximumFileSize) {
         rollLogFile();
     }

@@ -10,8 +10,8 @@ namespace {
 
 // The hub's state: its loggers are touched only on the logging queue.
 struct Hub {
-    DDLogQueue queue{DDLog::kQueueLabel, DDLog::kMaximumPendingMessages};
     std::vector<std::shared_ptr<DDLogger>> loggers;
+    DDLogQueue queue{DDLog::kQueueLabel, DDLog::kMaximumPendingMessages, [this] { flush(); }};
 
     // Stop the thread while the loggers it may still be using exist.
     ~Hub() { queue.stop(); }
@@ -19,6 +19,12 @@ struct Hub {
     void deliver(const DDLogMessage& message) {
         for (const auto& logger : loggers) {
             logger->logMessage(message);
+        }
+    }
+
+    void flush() {
+        for (const auto& logger : loggers) {
+            logger->flush();
         }
     }
 };
@@ -32,12 +38,17 @@ std::string formatted(const char* format, va_list arguments) {
     if (!format) {
         return {};
     }
+    // Most lines fit on the stack: format once there, and a second time only for long ones.
+    char small[256];
     va_list measuring;
     va_copy(measuring, arguments);
-    const int length = std::vsnprintf(nullptr, 0, format, measuring);
+    const int length = std::vsnprintf(small, sizeof small, format, measuring);
     va_end(measuring);
     if (length <= 0) {
         return {};
+    }
+    if (static_cast<std::size_t>(length) < sizeof small) {
+        return std::string(small, static_cast<std::size_t>(length));
     }
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     std::vsnprintf(text.data(), text.size(), format, arguments);
@@ -95,6 +106,10 @@ void DDLog::queueLogMessage(DDLogMessage message, bool asynchronous) {
     }
 }
 
-void DDLog::flushLog() { hub().queue.drain(); }
+void DDLog::flushLog() {
+    hub().queue.drain();
+}
 
-void DDLog::shutdown() { hub().queue.stop(); }
+void DDLog::shutdown() {
+    hub().queue.stop();
+}

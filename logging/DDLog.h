@@ -10,7 +10,7 @@
 // The process's logging hub: code anywhere posts messages, the hub hands each one to every
 // registered logger on its own serial logging queue.
 class DDLog {
-public:
+  public:
     static constexpr const char* kQueueLabel = "cocoa.lumberjack";
     // Posts beyond this many pending messages wait until the queue has room.
     static constexpr std::size_t kMaximumPendingMessages = 1000;

@@ -10,7 +10,7 @@
 // Knows where log files live, which files in that folder are log files, how a new one is
 // named, and deletes the oldest beyond the configured number.
 class DDLogFileManagerDefault {
-public:
+  public:
     static constexpr std::size_t kDefaultMaximumNumberOfLogFiles = 5;
 
     DDLogFileManagerDefault();  // logs in defaultLogsDirectory()
@@ -40,10 +40,10 @@ public:
 
     void deleteOldLogFiles();
 
-protected:
+  protected:
     bool ensureLogsDirectory() const;
 
-private:
+  private:
     std::filesystem::path logsDirectory_;
     std::string processName_;
     std::size_t maximumNumberOfLogFiles_ = kDefaultMaximumNumberOfLogFiles;

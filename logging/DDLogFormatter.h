@@ -7,7 +7,7 @@
 
 // Turns a message into its line of text, or into nothing to drop it for its logger.
 class DDLogFormatter {
-public:
+  public:
     virtual ~DDLogFormatter() = default;
     virtual std::optional<std::string> formatLogMessage(const DDLogMessage& message) = 0;
 };

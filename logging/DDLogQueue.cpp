@@ -9,12 +9,16 @@ namespace {
 thread_local const DDLogQueue* servingQueue = nullptr;
 }  // namespace
 
-DDLogQueue::DDLogQueue(const char* label, std::size_t capacity)
-    : label_(label), capacity_(capacity) {}
+DDLogQueue::DDLogQueue(const char* label, std::size_t capacity, Job onIdle)
+    : label_(label), capacity_(capacity), onIdle_(std::move(onIdle)) {}
 
-DDLogQueue::~DDLogQueue() { stop(); }
+DDLogQueue::~DDLogQueue() {
+    stop();
+}
 
-bool DDLogQueue::isCurrent() const { return servingQueue == this; }
+bool DDLogQueue::isCurrent() const {
+    return servingQueue == this;
+}
 
 void DDLogQueue::startIfNeeded() {
     if (!thread_.joinable()) {
@@ -26,11 +30,17 @@ void DDLogQueue::startIfNeeded() {
 void DDLogQueue::post(Job job) {
     std::unique_lock lock(mutex_);
     if (!isCurrent()) {
-        jobsChanged_.wait(lock, [this] { return jobs_.size() < capacity_; });
+        while (jobs_.size() >= capacity_) {
+            ++waiters_;
+            roomOrIdle_.wait(lock);
+            --waiters_;
+        }
     }
     jobs_.push_back(std::move(job));
     startIfNeeded();
-    jobsChanged_.notify_all();
+    if (threadWaiting_) {
+        workArrived_.notify_one();
+    }
 }
 
 void DDLogQueue::postAndWait(Job job) {
@@ -56,7 +66,11 @@ void DDLogQueue::drain() {
         return;
     }
     std::unique_lock lock(mutex_);
-    jobsChanged_.wait(lock, [this] { return jobs_.empty() && !running_; });
+    while (!isIdle()) {
+        ++waiters_;
+        roomOrIdle_.wait(lock);
+        --waiters_;
+    }
 }
 
 void DDLogQueue::stop() {
@@ -65,7 +79,7 @@ void DDLogQueue::stop() {
         return;
     }
     stopping_ = true;
-    jobsChanged_.notify_all();
+    workArrived_.notify_one();
     lock.unlock();
     thread_.join();
     lock.lock();
@@ -78,18 +92,39 @@ void DDLogQueue::serve() {
     servingQueue = this;
     std::unique_lock lock(mutex_);
     for (;;) {
-        jobsChanged_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
         if (jobs_.empty()) {
-            return;  // stopping, and everything posted has run
+            if (idleWorkDue_) {
+                idleWorkDue_ = false;
+                if (onIdle_) {
+                    busy_ = true;
+                    lock.unlock();
+                    onIdle_();
+                    lock.lock();
+                    busy_ = false;
+                }
+                continue;
+            }
+            if (waiters_ > 0) {
+                roomOrIdle_.notify_all();
+            }
+            if (stopping_) {
+                return;  // everything posted has run
+            }
+            threadWaiting_ = true;
+            workArrived_.wait(lock);
+            threadWaiting_ = false;
+            continue;
         }
         Job job = std::move(jobs_.front());
         jobs_.pop_front();
-        running_ = true;
-        jobsChanged_.notify_all();
+        busy_ = true;
+        idleWorkDue_ = true;
+        if (waiters_ > 0) {
+            roomOrIdle_.notify_all();
+        }
         lock.unlock();
         job();
         lock.lock();
-        running_ = false;
-        jobsChanged_.notify_all();
+        busy_ = false;
     }
 }

@@ -10,10 +10,12 @@
 // A bounded serial queue served by one thread that is started on the first post. It keeps
 // the hub's ordering and back-pressure rules apart from what the hub does with a message.
 class DDLogQueue {
-public:
+  public:
     using Job = std::function<void()>;
 
-    DDLogQueue(const char* label, std::size_t capacity);
+    // `onIdle` runs on the queue's thread whenever it has run out of jobs (the hub lets its
+    // loggers write out what they buffered then).
+    DDLogQueue(const char* label, std::size_t capacity, Job onIdle = {});
     ~DDLogQueue();
     DDLogQueue(const DDLogQueue&) = delete;
     DDLogQueue& operator=(const DDLogQueue&) = delete;
@@ -23,23 +25,29 @@ public:
     void post(Job job);
     // Runs the job on the queue and returns once it ran; runs it in place on the queue's thread.
     void postAndWait(Job job);
-    // Returns once everything posted before it has run.
+    // Returns once everything posted before it has run and the idle work is done.
     void drain();
     // Drains, then stops and joins the thread.
     void stop();
 
     bool isCurrent() const;
 
-private:
+  private:
     void startIfNeeded();  // with mutex_ held
     void serve();
+    bool isIdle() const { return jobs_.empty() && !busy_ && !idleWorkDue_; }
 
     const char* label_;
     const std::size_t capacity_;
+    const Job onIdle_;
     std::mutex mutex_;
-    std::condition_variable jobsChanged_;
+    std::condition_variable workArrived_;  // the queue's thread waits here
+    std::condition_variable roomOrIdle_;   // posters and drainers wait here
     std::deque<Job> jobs_;
-    bool running_ = false;  // a job is being run outside the lock
+    std::size_t waiters_ = 0;     // posters and drainers waiting on roomOrIdle_
+    bool threadWaiting_ = false;  // the queue's thread waits on workArrived_
+    bool busy_ = false;           // a job or the idle work runs outside the lock
+    bool idleWorkDue_ = false;    // jobs ran since the idle work last ran
     bool stopping_ = false;
     std::thread thread_;
 };

@@ -12,14 +12,16 @@ DDTTYLogger::DDTTYLogger(int fileDescriptor)
       processName_(program_invocation_short_name),
       processID_(static_cast<long>(getpid())) {}
 
-bool DDTTYLogger::standardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+bool DDTTYLogger::standardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
 
 std::string DDTTYLogger::defaultLine(const DDLogMessage& message) const {
     char ids[64];
     std::snprintf(ids, sizeof ids, "[%ld:%lx] ", processID_,
                   static_cast<unsigned long>(message.machThreadID));
-    return DDLogTime::format(message.timestamp, "%Y-%m-%d %H:%M:%S:%Q") + " " + processName_ +
-           ids + message.logMsg;
+    return DDLogTime::format(message.timestamp, "%Y-%m-%d %H:%M:%S:%Q") + " " + processName_ + ids +
+           message.logMsg;
 }
 
 void DDTTYLogger::logMessage(const DDLogMessage& message) {

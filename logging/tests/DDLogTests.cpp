@@ -13,7 +13,7 @@
 namespace {
 
 class CapturingLogger : public DDLogger {
-public:
+  public:
     void logMessage(const DDLogMessage& message) override {
         if (auto line = lineFor(message)) {
             std::lock_guard lock(mutex_);
@@ -25,14 +25,14 @@ public:
         return lines_;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::vector<std::string> lines_;
 };
 
 // Holds the logging queue inside its first message until released.
 class BlockingLogger : public DDLogger {
-public:
+  public:
     void logMessage(const DDLogMessage&) override {
         std::unique_lock lock(mutex_);
         entered_ = true;
@@ -49,7 +49,7 @@ public:
         changed_.notify_all();
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable changed_;
     bool entered_ = false;
@@ -57,7 +57,7 @@ private:
 };
 
 class DropWarnings : public DDLogFormatter {
-public:
+  public:
     std::optional<std::string> formatLogMessage(const DDLogMessage& message) override {
         if (message.logFlag == 2) {
             return std::nullopt;
@@ -67,7 +67,7 @@ public:
 };
 
 class DDLogTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         DDLog::flushLog();
         DDLog::removeAllLoggers();

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "DDFileLogger.h"
+#include "DDLog.h"
 #include "DDTTYLogger.h"
 
 namespace fs = std::filesystem;
@@ -34,7 +35,7 @@ std::string contentsOf(const fs::path& path) {
 }
 
 class TemporaryFolder {
-public:
+  public:
     TemporaryFolder() {
         char pattern[] = "/tmp/vt-logging-XXXXXX";
         path_ = ::mkdtemp(pattern);
@@ -42,7 +43,7 @@ public:
     ~TemporaryFolder() { fs::remove_all(path_); }
     const fs::path& path() const { return path_; }
 
-private:
+  private:
     fs::path path_;
 };
 
@@ -123,6 +124,7 @@ TEST(DDFileLoggerTest, RollsWhenTheFileGrowsPastItsLimit) {
     EXPECT_EQ(manager->sortedLogFilePaths().size(), 1u);
     logger.logMessage(messageWithText(text));  // 122 bytes: past the limit, rolled
     logger.logMessage(messageWithText("fresh"));
+    logger.flush();
     const auto files = manager->sortedLogFilePaths();
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(contentsOf(files[0]), "fresh\n");
@@ -137,6 +139,7 @@ TEST(DDFileLoggerTest, RollsWhenTheFileIsOlderThanTheFrequency) {
     logger.logMessage(messageWithText("old"));
     std::this_thread::sleep_for(std::chrono::milliseconds(120));
     logger.logMessage(messageWithText("new"));
+    logger.flush();
     const auto files = manager->sortedLogFilePaths();
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(contentsOf(files[0]), "new\n");
@@ -166,9 +169,25 @@ TEST(DDFileLoggerTest, ContinuesTheNewestFileOfAnEarlierRun) {
     }
     DDFileLogger second(manager);
     second.logMessage(messageWithText("second run"));
+    second.flush();
     const auto files = manager->sortedLogFilePaths();
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(contentsOf(files[0]), "first run\nsecond run\n");
+}
+
+TEST(DDFileLoggerTest, HubWritesBufferedLinesOutWhenItsQueueRunsEmpty) {
+    TemporaryFolder folder;
+    auto manager = std::make_shared<DDLogFileManagerDefault>(folder.path());
+    auto logger = std::make_shared<DDFileLogger>(manager);
+    DDLog::addLogger(logger);
+    for (int i = 0; i < 3; ++i) {
+        DDLog::log(true, 7, 4, 0, __FILE__, __func__, __LINE__, "line " + std::to_string(i));
+    }
+    DDLog::flushLog();
+    const auto files = manager->sortedLogFilePaths();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(contentsOf(files[0]), "line 0\nline 1\nline 2\n");
+    DDLog::removeAllLoggers();
 }
 
 TEST(DDFileLoggerTest, UnwritableFolderLosesLinesWithoutFailing) {

@@ -8,7 +8,7 @@ extern bool VTDebugEnabled;
 
 // The client's per-class logger. Seven levels; only severe, warning and info reach the hub.
 class VTLogger {
-public:
+  public:
     enum Level { Severe = 0, Warning = 1, Info = 2, Config = 3, Fine = 4, Finer = 5, Finest = 6 };
 
     // One logger per class name, made on first request (which also runs initDependencies).
@@ -52,7 +52,7 @@ public:
     const QString& forClass() const { return forClass_; }
     const QString& name() const { return name_; }
 
-private:
+  private:
     explicit VTLogger(const QString& className);
 
     int defaultLevel_ = Config;

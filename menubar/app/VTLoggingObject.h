@@ -7,7 +7,7 @@
 // Base of the client's controllers and models: each has the logger of its own class.
 class VTLoggingObject : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit VTLoggingObject(QObject* parent = nullptr) : QObject(parent) {}
 
     // The logger of the most derived class (looked up on first use, when the class is known).
@@ -18,6 +18,6 @@ public:
         return log_;
     }
 
-private:
+  private:
     mutable VTLogger* log_ = nullptr;
 };

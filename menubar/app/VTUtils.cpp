@@ -22,7 +22,9 @@ QVariantMap& infoDictionary() {
 
 }  // namespace
 
-const QVariantMap& VTUtils::bundleInfoDictionary() { return infoDictionary(); }
+const QVariantMap& VTUtils::bundleInfoDictionary() {
+    return infoDictionary();
+}
 
 void VTUtils::overrideBundleInfoDictionary(const QVariantMap& dictionary) {
     infoDictionary() = dictionary;

@@ -6,7 +6,7 @@
 
 // The client's shared helpers (class operations only).
 class VTUtils {
-public:
+  public:
     VTUtils() = delete;
 
     // The information list (resources/Info.json), read once.

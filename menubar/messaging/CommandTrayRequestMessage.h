@@ -5,6 +5,6 @@
 // Carries one service command as plain text, without token splitting.
 class CommandTrayRequestMessage : public VTStringMessage {
     VT_MESSAGE_TYPE(CommandTrayRequestMessage, -30964)
-public:
+  public:
     explicit CommandTrayRequestMessage(const QString& command) { initWithString(command); }
 };

@@ -5,6 +5,6 @@
 // Pauses every backup for a number of minutes, its one token.
 class PauseSystemMessage : public VTTokenMessage {
     VT_MESSAGE_TYPE(PauseSystemMessage, -7397)
-public:
+  public:
     explicit PauseSystemMessage(qint64 minutes) { addToken(minutes); }
 };

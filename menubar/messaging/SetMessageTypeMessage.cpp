@@ -9,4 +9,6 @@ SetMessageTypeMessage SetMessageTypeMessage::msgWithName(const QString& interfac
     return message;
 }
 
-qint64 SetMessageTypeMessage::VT_timestamp() { return QDateTime::currentMSecsSinceEpoch(); }
+qint64 SetMessageTypeMessage::VT_timestamp() {
+    return QDateTime::currentMSecsSinceEpoch();
+}

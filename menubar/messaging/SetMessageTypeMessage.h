@@ -5,7 +5,7 @@
 // Tells the service which message interface the client speaks, stamped with the time.
 class SetMessageTypeMessage : public VTTokenMessage {
     VT_MESSAGE_TYPE(SetMessageTypeMessage, -25845)
-public:
+  public:
     static constexpr const char* kTrayInterface = "com.keepery.service.ui.message.ITrayMessage";
     static constexpr const char* kBaseTrayInterface =
         "com.keepery.service.ui.message.IBaseTrayMessage";

@@ -6,7 +6,7 @@
 // its wire class name.
 class VTClassMessage : public VTTokenMessage {
     VT_MESSAGE_TYPE(VTClassMessage, -32669)
-public:
+  public:
     explicit VTClassMessage(const VTMessage& announced) {
         addToken(announced.messageID());
         addToken(announced.messageClassName());

@@ -9,7 +9,7 @@
 
 // A message whose payload is a JSON object, parsed on first access and only once.
 class VTJSONDictMessage : public VTStringMessage {
-public:
+  public:
     VTJSONDictMessage() = default;
 
     // Parses the text unless that was done before: answers true when the document was
@@ -23,7 +23,7 @@ public:
     // The parsed top-level value, when parsing succeeded.
     std::optional<QJsonValue> parsedValue();
 
-private:
+  private:
     QMutex lock_;
     std::optional<QJsonValue> dict_;
 };

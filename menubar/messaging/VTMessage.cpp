@@ -15,4 +15,6 @@ QString VTMessage::identification() const {
         .arg(reinterpret_cast<quintptr>(this), 0, 16);
 }
 
-QString VTMessage::description() const { return identification(); }
+QString VTMessage::description() const {
+    return identification();
+}

@@ -5,18 +5,24 @@
 
 // Every message type names its ID and wire class name once, so that the ID is known from
 // the class alone (`Type::kMessageID`) as well as from an instance.
-#define VT_MESSAGE_TYPE(Type, id)                                               \
-public:                                                                        \
-    static constexpr qint16 kMessageID = (id);                                 \
-    static QString staticClassName() { return QStringLiteral(#Type); }         \
-    qint16 messageID() const override { return kMessageID; }                   \
-    QString className() const override { return staticClassName(); }           \
-                                                                               \
-private:
+#define VT_MESSAGE_TYPE(Type, id)              \
+  public:                                      \
+    static constexpr qint16 kMessageID = (id); \
+    static QString staticClassName() {         \
+        return QStringLiteral(#Type);          \
+    }                                          \
+    qint16 messageID() const override {        \
+        return kMessageID;                     \
+    }                                          \
+    QString className() const override {       \
+        return staticClassName();              \
+    }                                          \
+                                               \
+  private:
 
 // Base of every message: identity and framing. The base type has ID 0 and no payload.
 class VTMessage {
-public:
+  public:
     static constexpr qint16 kMessageID = 0;
     static constexpr const char* kClassNamePrefix = "com.keepery.service.ui.message.";
 
@@ -42,7 +48,7 @@ public:
 
     virtual QString description() const;
 
-protected:
+  protected:
     // "<ClassName: 0x...>", the object's identification in log lines.
     QString identification() const;
 };

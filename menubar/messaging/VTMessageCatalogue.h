@@ -7,7 +7,7 @@
 
 // Builds the incoming message types from their frames.
 class VTMessageCatalogue {
-public:
+  public:
     // The service's answer to SetMessageTypeMessage; it has no class and is only logged.
     static constexpr qint16 kSetMessageTypeResultID = -14619;
 

@@ -6,7 +6,7 @@
 // The six bytes in front of every frame: a big-endian signed 16-bit message ID and a
 // big-endian signed 32-bit payload length.
 class VTMessageHeader {
-public:
+  public:
     static constexpr int kSize = 6;
     // Larger payloads are refused rather than allocated: far above any real document
     // (a large account's statistics are a few megabytes) and far below the 2 GiB the field
@@ -31,7 +31,7 @@ public:
     // A header whose payload may be read: length 0 to kMaximumPayloadLength.
     bool isValid() const { return msgLength_ >= 0 && msgLength_ <= kMaximumPayloadLength; }
 
-private:
+  private:
     qint16 msgID_ = 0;
     qint32 msgLength_ = 0;
 };

@@ -13,6 +13,6 @@ std::optional<QString> VTStringMessage::decodeUtf8(const QByteArray& payload) {
 
 QString VTStringMessage::description() const {
     return QStringLiteral("%1: %2").arg(
-        identification(), QStringLiteral("VTSTATUS_MSG:--  ") + contentString() +
-                              QStringLiteral("  --END_MSG"));
+        identification(),
+        QStringLiteral("VTSTATUS_MSG:--  ") + contentString() + QStringLiteral("  --END_MSG"));
 }

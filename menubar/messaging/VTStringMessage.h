@@ -6,7 +6,7 @@
 
 // A message whose payload is UTF-8 text.
 class VTStringMessage : public VTMessage {
-public:
+  public:
     VTStringMessage() = default;
     // Payload bytes that are not valid UTF-8 leave the text unset.
     static std::optional<QString> decodeUtf8(const QByteArray& payload);
@@ -20,6 +20,6 @@ public:
     QByteArray VT_msgData() const override { return contentString().toUtf8(); }
     QString description() const override;
 
-private:
+  private:
     std::optional<QString> contentString_;
 };

@@ -20,6 +20,6 @@ std::optional<QString> VTTokenMessage::tokenAt(qsizetype index) const {
 }
 
 QString VTTokenMessage::description() const {
-    return QStringLiteral("content: %1 -- %2").arg(VT_buildTokenString(),
-                                                     VTStringMessage::description());
+    return QStringLiteral("content: %1 -- %2")
+        .arg(VT_buildTokenString(), VTStringMessage::description());
 }

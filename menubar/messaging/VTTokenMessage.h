@@ -7,7 +7,7 @@
 // A message whose payload is a list of text tokens joined by "|". Tokens are not escaped:
 // a token holding "|" arrives as two.
 class VTTokenMessage : public VTStringMessage {
-public:
+  public:
     VTTokenMessage() = default;
 
     void initWithData(const QByteArray& payload) override;
@@ -24,6 +24,6 @@ public:
     QByteArray VT_msgData() const override { return VT_buildTokenString().toUtf8(); }
     QString description() const override;
 
-private:
+  private:
     QStringList tokens_;
 };

@@ -11,7 +11,7 @@
 namespace {
 
 class RecordingLogger : public DDLogger {
-public:
+  public:
     void logMessage(const DDLogMessage& message) override {
         std::lock_guard lock(mutex_);
         records_.push_back(message);
@@ -22,13 +22,13 @@ public:
         return records_;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::vector<DDLogMessage> records_;
 };
 
 class LoggingFacadeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         VTLogger::initDependencies();
         DDLog::addLogger(recorder_);

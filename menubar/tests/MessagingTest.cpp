@@ -116,8 +116,7 @@ TEST(VTMessageTest, EveryCatalogueTypeHasItsIdAndWireName) {
         {StatusTrayMessage::kMessageID, 0x152F, StatusTrayMessage::staticClassName()},
         {ShutdownMessage::kMessageID, 0x389D, ShutdownMessage::staticClassName()},
         {AlertCountMessage::kMessageID, 0x009B, AlertCountMessage::staticClassName()},
-        {ComputerConnectedMessage::kMessageID, 0xFD27,
-         ComputerConnectedMessage::staticClassName()},
+        {ComputerConnectedMessage::kMessageID, 0xFD27, ComputerConnectedMessage::staticClassName()},
         {ComputerDisconnectedMessage::kMessageID, 0x0A1A,
          ComputerDisconnectedMessage::staticClassName()},
         {ComputersMessage::kMessageID, 0xFD63, ComputersMessage::staticClassName()},
@@ -204,7 +203,8 @@ TEST(VTTokenMessageTest, DescriptionShowsTokensAndText) {
     VTTokenMessage message;
     message.initWithData("a|b");
     const QString description = message.description();
-    EXPECT_TRUE(description.startsWith("content: a|b -- <VTMessage: 0x")) << description.toStdString();
+    EXPECT_TRUE(description.startsWith("content: a|b -- <VTMessage: 0x"))
+        << description.toStdString();
     EXPECT_TRUE(description.endsWith(": VTSTATUS_MSG:--  a|b  --END_MSG"));
 }
 
