@@ -1,0 +1,238 @@
+#include "VTConnection.h"
+
+#include <QCoreApplication>
+
+#include "SetMessageTypeMessage.h"
+#include "StatusQueryMessage.h"
+#include "GetBackupStatsSummaryMessage.h"
+#include "VTClassMessage.h"
+#include "VTEndpoint.h"
+#include "VTUIInfo.h"
+
+namespace {
+
+// Reads and writes move at most this much per socket call.
+constexpr qint64 kChunkSize = 16384;
+
+}  // namespace
+
+VTConnection::VTConnection(qint16 registeredFlagMsgID, QObject* parent,
+                           const std::optional<QStringList>& arguments)
+    : VTLoggingObject(parent), registeredFlagMsgID_(registeredFlagMsgID) {
+    const VTEndpoint endpoint =
+        VTEndpoint::settle(arguments.value_or(QCoreApplication::arguments()), *log());
+    host_ = endpoint.host;
+    port_ = endpoint.port;
+    VT_resetRegisteredMessages();
+}
+
+VTConnection::~VTConnection() {
+    if (socket_) {
+        socket_->disconnect(this);
+        socket_->abort();
+        delete socket_;
+    }
+}
+
+void VTConnection::connect() {
+    if (isSocketConnected()) {
+        return;
+    }
+    if (socket_) {
+        socket_->disconnect(this);
+        socket_->abort();
+        socket_->deleteLater();
+    }
+    socket_ = new QTcpSocket(this);
+    QObject::connect(socket_, &QTcpSocket::connected, this, [this] {
+        onOpenCompleted();
+        onFirstSpaceAvailable();
+    });
+    QObject::connect(socket_, &QTcpSocket::readyRead, this, &VTConnection::VT_receiveMsg);
+    QObject::connect(socket_, &QTcpSocket::errorOccurred, this, &VTConnection::onSocketError);
+    QObject::connect(socket_, &QTcpSocket::disconnected, this, &VTConnection::disconnect);
+    // The socket takes the port as an unsigned 16-bit number; the settled value is wider.
+    socket_->connectToHost(host_, static_cast<quint16>(static_cast<quint32>(port_)));
+}
+
+void VTConnection::disconnect() {
+    if (socket_) {
+        socket_->disconnect(this);
+        socket_->abort();
+        socket_->deleteLater();
+        socket_ = nullptr;
+    }
+    header_.reset();
+    isFirstHasBytesAvailableEvent_ = true;
+    setIsSocketConnected(false);
+    setIsConnected(false);
+}
+
+bool VTConnection::VT_checkSocketConnection() const {
+    if (!socket_) {
+        return false;
+    }
+    switch (socket_->state()) {
+        case QAbstractSocket::HostLookupState:
+        case QAbstractSocket::ConnectingState:
+        case QAbstractSocket::ConnectedState:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool VTConnection::isSocketConnected() {
+    const bool up = VT_checkSocketConnection();
+    if (up != isSocketConnected_) {
+        setIsSocketConnected(up);
+    }
+    return isSocketConnected_;
+}
+
+void VTConnection::setIsSocketConnected(bool connected) {
+    const bool changed = connected != isSocketConnected_;
+    isSocketConnected_ = connected;
+    if (changed) {
+        emit isSocketConnectedChanged(connected);
+    }
+}
+
+void VTConnection::setIsConnected(bool connected) {
+    isConnected_ = connected;
+    emit isConnectedChanged(connected);
+}
+
+void VTConnection::setDelegate(VTConnectionDelegate* delegate) {
+    log()->fine(QStringLiteral("changing delegates..."));
+    delegate_ = delegate;
+}
+
+void VTConnection::onOpenCompleted() { VT_resetRegisteredMessages(); }
+
+void VTConnection::onFirstSpaceAvailable() {
+    if (!isFirstHasBytesAvailableEvent_) {
+        return;
+    }
+    isFirstHasBytesAvailableEvent_ = false;
+    setIsSocketConnected(true);
+    VT_preRegister();
+}
+
+void VTConnection::onSocketError(QAbstractSocket::SocketError error) {
+    VT_handleError(static_cast<qint64>(error),
+                   socket_ ? socket_->errorString() : QStringLiteral("socket is gone"));
+}
+
+void VTConnection::VT_resetRegisteredMessages() {
+    registeredMsgs_.clear();
+    registeredMsgs_.insert(VTClassMessage::kMessageID);
+}
+
+bool VTConnection::VT_preRegister() {
+    if (!sendMessage(SetMessageTypeMessage::msgWithName(SetMessageTypeMessage::kTrayInterface))) {
+        return false;
+    }
+    const auto token = VTUIInfo::sharedInstance()->token();
+    if (!token) {
+        log()->severe(QStringLiteral("Could not find VTS token in .ui_info. Aborting."));
+        return false;
+    }
+    // The token is a secret: the log shows that one was found, never the token itself.
+    log()->info(QStringLiteral("Starting VT_preRegister with token : ") +
+                (token->isEmpty() ? QStringLiteral("(empty)") : QStringLiteral("********")));
+    return sendMessage(StatusQueryMessage(*token));
+}
+
+bool VTConnection::sendMessage(const VTMessage& message) {
+    if (!isSocketConnected()) {
+        return false;
+    }
+    if (!registeredMsgs_.contains(message.messageID()) && !VT_registerMessage(message)) {
+        return false;
+    }
+    return VT_writeData(message.dataValue());
+}
+
+bool VTConnection::VT_registerMessage(const VTMessage& message) {
+    const bool sent = sendMessage(VTClassMessage(message));
+    if (sent) {
+        registeredMsgs_.insert(message.messageID());
+    }
+    return sent;
+}
+
+bool VTConnection::VT_writeData(const QByteArray& data) {
+    qint64 offset = 0;
+    while (offset < data.size()) {
+        if (!isSocketConnected()) {
+            return false;
+        }
+        // Until the socket has connected there is no room to write into.
+        if (socket_->state() != QAbstractSocket::ConnectedState) {
+            return false;
+        }
+        const qint64 length = std::min(kChunkSize, data.size() - offset);
+        const qint64 written = socket_->write(data.constData() + offset, length);
+        if (written < 0) {
+            VT_handleError(static_cast<qint64>(socket_->error()), socket_->errorString());
+            return false;
+        }
+        offset += written;
+    }
+    return true;
+}
+
+void VTConnection::VT_receiveMsg() {
+    // Deliver every frame that is complete; keep a partial one for the next arrival. The
+    // delegate may replace or close this connection while handling a frame.
+    QPointer<VTConnection> alive(this);
+    while (alive && socket_) {
+        if (!header_) {
+            if (socket_->bytesAvailable() < VTMessageHeader::kSize) {
+                return;
+            }
+            const VTMessageHeader header =
+                VTMessageHeader::headerWithData(socket_->read(VTMessageHeader::kSize));
+            if (!header.isValid()) {
+                log()->warningWithFormat(
+                    "Refusing a frame of type %d announcing %d payload bytes; closing the "
+                    "connection.",
+                    header.msgID(), header.msgLength());
+                disconnect();
+                return;
+            }
+            header_ = header;
+            if (!isConnected_ && header.msgID() == registeredFlagMsgID_) {
+                setIsConnected(true);
+                continue;
+            }
+        }
+        if (!alive || !socket_ || socket_->bytesAvailable() < header_->msgLength()) {
+            return;
+        }
+        QByteArray payload;
+        payload.reserve(header_->msgLength());
+        while (payload.size() < header_->msgLength()) {
+            payload += socket_->read(std::min(kChunkSize, header_->msgLength() - payload.size()));
+        }
+        const qint16 msgID = header_->msgID();
+        header_.reset();
+        if (delegate_) {
+            delegate_->messageReceived(payload, msgID);
+        }
+    }
+}
+
+void VTConnection::VT_handleError(qint64 code, const QString& description) {
+    lastSeenSocketError_ = code;
+    log()->warning(QStringLiteral("Stream error occurred: %1\nError description: %2")
+                       .arg(QStringLiteral("Error code: %1").arg(code), description));
+    if (!isSocketConnected()) {
+        disconnect();
+    }
+}
+
+bool VTConnection::requestStatsUpdateLightweight() {
+    return isConnected_ && sendMessage(GetBackupStatsSummaryMessage());
+}

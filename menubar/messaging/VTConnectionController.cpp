@@ -1,0 +1,134 @@
+#include "VTConnectionController.h"
+
+#include "VTConnectionLegacy.h"
+#include "VTConnectionNew.h"
+#include "VTSleepWatcher.h"
+
+VTConnectionController::VTConnectionController(QObject* parent) : VTLoggingObject(parent) {}
+
+void VTConnectionController::awakeFromNib() {
+    connectionCheckFailures_ = 0;
+    useLegacyMessaging_ = false;
+    VT_watchForSleepResumeChanges();
+    VT_createNewConnection();
+}
+
+void VTConnectionController::VT_createNewConnection() {
+    if (delegate_) {
+        delegate_->willCreateNewConnection();
+    }
+    VT_tearDownConnection();
+    connectionCheckFailures_ = 0;
+    VTConnection* created = useLegacyMessaging_
+                                ? static_cast<VTConnection*>(new VTConnectionLegacy(this, arguments_))
+                                : new VTConnectionNew(this, arguments_);
+    if (connection_) {
+        connection_->deleteLater();  // it may still be on the stack of its own signal
+    }
+    connection_ = created;
+    VT_addObservers();
+    emit connectionChanged(connection_);
+    if (delegate_) {
+        delegate_->newConnectionCreated(connection_);
+    }
+    connection_->setDelegate(connectionDelegate_);
+}
+
+void VTConnectionController::VT_addObservers() {
+    isConnectedObservation_ = QObject::connect(connection_, &VTConnection::isConnectedChanged, this,
+                                               &VTConnectionController::connectionIsConnectedChanged);
+}
+
+void VTConnectionController::VT_tearDownConnection() {
+    if (!connection_) {
+        return;
+    }
+    if (!QObject::disconnect(isConnectedObservation_)) {
+        log()->fine(QStringLiteral("Unable to remove `observer` %1 for `observed` %2, caught:\n%3")
+                        .arg(metaObject()->className(), connection_->metaObject()->className(),
+                             QStringLiteral("no such observation")));
+    }
+    log()->fine(QStringLiteral("Successfully removed observers..."));
+    connection_->disconnect();
+}
+
+void VTConnectionController::connectionIsConnectedChanged(bool connected) {
+    if (connected) {
+        stopConnectionTimers();
+        return;
+    }
+    VT_createNewConnection();
+    startConnectionTimers();
+}
+
+void VTConnectionController::startConnectionTimers() {
+    stopConnectionTimers();
+    // The connect timer stays bound to the connection that is current now.
+    QPointer<VTConnection> bound = connection_;
+    connectTimer_ = new QTimer(this);
+    connectTimer_->setInterval(retryIntervalMs_);
+    QObject::connect(connectTimer_, &QTimer::timeout, this, [bound] {
+        if (bound) {
+            bound->connect();
+        }
+    });
+    connectionCheckTimer_ = new QTimer(this);
+    connectionCheckTimer_->setInterval(retryIntervalMs_);
+    QObject::connect(connectionCheckTimer_, &QTimer::timeout, this,
+                     &VTConnectionController::VT_checkConnection);
+    connectTimer_->start();
+    connectionCheckTimer_->start();
+    log()->config(QStringLiteral("started conn. timers"));
+}
+
+void VTConnectionController::stopConnectionTimers() {
+    for (QPointer<QTimer>* timer : {&connectTimer_, &connectionCheckTimer_}) {
+        if (*timer) {
+            (*timer)->stop();
+            (*timer)->deleteLater();
+            *timer = nullptr;
+        }
+    }
+}
+
+void VTConnectionController::VT_checkConnection() {
+    if (connection_ && connection_->isConnected()) {
+        return;
+    }
+    ++connectionCheckFailures_;
+    if (delegate_) {
+        delegate_->onUnableToConnect(connectionCheckFailures_);
+    }
+}
+
+void VTConnectionController::switchToLegacyMessaging() {
+    useLegacyMessaging_ = true;
+    stopConnectionTimers();
+    if (connection_) {
+        connection_->disconnect();  // observed: already replaced by a legacy connection
+    }
+    VT_createNewConnection();
+    startConnectionTimers();
+}
+
+void VTConnectionController::VT_watchForSleepResumeChanges() {
+    if (!sleepWatcher_) {
+        sleepWatcher_ = new VTSleepWatcher(this);
+        sleepWatcher_->start();
+    }
+    QObject::connect(sleepWatcher_, &VTSleepWatcher::willSleep, this,
+                     &VTConnectionController::VT_willSleepNotification);
+    QObject::connect(sleepWatcher_, &VTSleepWatcher::didWake, this,
+                     &VTConnectionController::VT_didWakeNotification);
+}
+
+void VTConnectionController::VT_willSleepNotification() {
+    log()->fine(QStringLiteral("Received NSWorkspaceWillSleepNotification"));
+    VT_tearDownConnection();
+}
+
+void VTConnectionController::VT_didWakeNotification() {
+    log()->fine(QStringLiteral("Received NSWorkspaceDidWakeNotification"));
+    VT_createNewConnection();
+    QTimer::singleShot(retryIntervalMs_, this, &VTConnectionController::startConnectionTimers);
+}

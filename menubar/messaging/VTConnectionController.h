@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <optional>
+
+#include "VTConnection.h"
+#include "VTConnectionControllerDelegate.h"
+#include "VTLoggingObject.h"
+
+class VTSleepWatcher;
+
+// Keeps the client connected: owns the current connection, replaces it as soon as it is
+// lost, retries the socket and checks registration every 3 seconds until registration
+// completes, counts the checks that find it unregistered, switches to the legacy protocol
+// on request, and drops and rebuilds the connection around system sleep.
+class VTConnectionController : public VTLoggingObject {
+    Q_OBJECT
+    Q_PROPERTY(VTConnection* connection READ connection NOTIFY connectionChanged)
+public:
+    static constexpr int kRetryIntervalMs = 3000;
+
+    explicit VTConnectionController(QObject* parent = nullptr);
+
+    void setDelegate(VTConnectionControllerDelegate* delegate) { delegate_ = delegate; }
+    void setConnectionDelegate(VTConnectionDelegate* delegate) { connectionDelegate_ = delegate; }
+    // Tests shorten the retry interval and give connections their own command line.
+    void setRetryInterval(int milliseconds) { retryIntervalMs_ = milliseconds; }
+    void setConnectionArguments(const QStringList& arguments) { arguments_ = arguments; }
+    void setSleepWatcher(VTSleepWatcher* watcher) { sleepWatcher_ = watcher; }
+
+    void awakeFromNib();
+    void startConnectionTimers();
+    void stopConnectionTimers();
+    void switchToLegacyMessaging();
+
+    VTConnection* connection() const { return connection_; }
+    qint64 connectionCheckFailures() const { return connectionCheckFailures_; }
+    bool isUsingLegacyMessaging() const { return useLegacyMessaging_; }
+    bool timersAreRunning() const { return connectTimer_ || connectionCheckTimer_; }
+
+signals:
+    void connectionChanged(VTConnection* connection);
+
+private:
+    void VT_addObservers();
+    void VT_checkConnection();
+    void VT_createNewConnection();
+    void VT_tearDownConnection();
+    void VT_watchForSleepResumeChanges();
+    void VT_willSleepNotification();
+    void VT_didWakeNotification();
+    void connectionIsConnectedChanged(bool connected);
+
+    VTConnectionDelegate* connectionDelegate_ = nullptr;
+    VTConnectionControllerDelegate* delegate_ = nullptr;
+    QPointer<VTConnection> connection_;
+    QMetaObject::Connection isConnectedObservation_;
+    QPointer<QTimer> connectTimer_;
+    qint64 connectionCheckFailures_ = 0;
+    QPointer<QTimer> connectionCheckTimer_;
+    bool useLegacyMessaging_ = false;
+    int retryIntervalMs_ = kRetryIntervalMs;
+    std::optional<QStringList> arguments_;
+    VTSleepWatcher* sleepWatcher_ = nullptr;
+};
