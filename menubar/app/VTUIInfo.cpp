@@ -8,7 +8,6 @@
 #include "VTStringMessage.h"
 #include "VTUtils.h"
 
-
 VTUIInfo* VTUIInfo::sharedInstance() {
     static VTUIInfo* instance = new VTUIInfo();  // kept for the life of the process
     return instance;
@@ -87,6 +86,10 @@ qint64 VTUIInfo::port() const {
     return text ? VTUtils::integerValue(*text) : -1;
 }
 
-std::optional<QString> VTUIInfo::token() const { return field(1); }
+std::optional<QString> VTUIInfo::token() const {
+    return field(1);
+}
 
-std::optional<QString> VTUIInfo::ipAddress() const { return field(2); }
+std::optional<QString> VTUIInfo::ipAddress() const {
+    return field(2);
+}

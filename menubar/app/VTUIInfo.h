@@ -9,7 +9,7 @@
 // Nothing is cached: the service may rewrite the file between two calls.
 class VTUIInfo : public VTLoggingObject {
     Q_OBJECT
-public:
+  public:
     static VTUIInfo* sharedInstance();
 
     // The per-user data folder first, then the machine-wide ones.
@@ -21,7 +21,7 @@ public:
     std::optional<QString> token() const;
     std::optional<QString> ipAddress() const;
 
-private:
+  private:
     VTUIInfo() = default;
     std::optional<QString> field(qsizetype index) const;
 };

@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 
+#include "GetBackupStatsSummaryMessage.h"
 #include "SetMessageTypeMessage.h"
 #include "StatusQueryMessage.h"
-#include "GetBackupStatsSummaryMessage.h"
 #include "VTClassMessage.h"
 #include "VTEndpoint.h"
 #include "VTUIInfo.h"
@@ -108,7 +108,9 @@ void VTConnection::setDelegate(VTConnectionDelegate* delegate) {
     delegate_ = delegate;
 }
 
-void VTConnection::onOpenCompleted() { VT_resetRegisteredMessages(); }
+void VTConnection::onOpenCompleted() {
+    VT_resetRegisteredMessages();
+}
 
 void VTConnection::onFirstSpaceAvailable() {
     if (!isFirstHasBytesAvailableEvent_) {

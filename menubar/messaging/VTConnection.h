@@ -22,7 +22,7 @@ class VTConnection : public VTLoggingObject {
     Q_PROPERTY(QString host READ host CONSTANT)
     Q_PROPERTY(qint64 port READ port CONSTANT)
     Q_PROPERTY(qint64 lastSeenSocketError READ lastSeenSocketError)
-public:
+  public:
     // Settles host and port from the built-in settings, the endpoint file and `arguments`
     // (the process's command line by default).
     explicit VTConnection(qint16 registeredFlagMsgID, QObject* parent = nullptr,
@@ -52,11 +52,11 @@ public:
     qint16 registeredFlagMsgID() const { return registeredFlagMsgID_; }
     bool isAnnounced(qint16 msgID) const { return registeredMsgs_.contains(msgID); }
 
-signals:
+  signals:
     void isSocketConnectedChanged(bool isSocketConnected);
     void isConnectedChanged(bool isConnected);
 
-private:
+  private:
     void onOpenCompleted();
     void onFirstSpaceAvailable();
     void onSocketError(QAbstractSocket::SocketError error);

@@ -19,9 +19,9 @@ void VTConnectionController::VT_createNewConnection() {
     }
     VT_tearDownConnection();
     connectionCheckFailures_ = 0;
-    VTConnection* created = useLegacyMessaging_
-                                ? static_cast<VTConnection*>(new VTConnectionLegacy(this, arguments_))
-                                : new VTConnectionNew(this, arguments_);
+    VTConnection* created =
+        useLegacyMessaging_ ? static_cast<VTConnection*>(new VTConnectionLegacy(this, arguments_))
+                            : new VTConnectionNew(this, arguments_);
     if (connection_) {
         connection_->deleteLater();  // it may still be on the stack of its own signal
     }
@@ -35,8 +35,9 @@ void VTConnectionController::VT_createNewConnection() {
 }
 
 void VTConnectionController::VT_addObservers() {
-    isConnectedObservation_ = QObject::connect(connection_, &VTConnection::isConnectedChanged, this,
-                                               &VTConnectionController::connectionIsConnectedChanged);
+    isConnectedObservation_ =
+        QObject::connect(connection_, &VTConnection::isConnectedChanged, this,
+                         &VTConnectionController::connectionIsConnectedChanged);
 }
 
 void VTConnectionController::VT_tearDownConnection() {
@@ -63,12 +64,14 @@ void VTConnectionController::connectionIsConnectedChanged(bool connected) {
 
 void VTConnectionController::startConnectionTimers() {
     stopConnectionTimers();
-    // The connect timer stays bound to the connection that is current now.
+    // The connect timer stays bound to the connection that is current now. Once that one
+    // has been replaced (after a wake, until the timers are rebound) it is not reopened: a
+    // reopened, no longer observed connection would live on beside the current one.
     QPointer<VTConnection> bound = connection_;
     connectTimer_ = new QTimer(this);
     connectTimer_->setInterval(retryIntervalMs_);
-    QObject::connect(connectTimer_, &QTimer::timeout, this, [bound] {
-        if (bound) {
+    QObject::connect(connectTimer_, &QTimer::timeout, this, [this, bound] {
+        if (bound && bound == connection_) {
             bound->connect();
         }
     });

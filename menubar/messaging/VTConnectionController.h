@@ -17,7 +17,7 @@ class VTSleepWatcher;
 class VTConnectionController : public VTLoggingObject {
     Q_OBJECT
     Q_PROPERTY(VTConnection* connection READ connection NOTIFY connectionChanged)
-public:
+  public:
     static constexpr int kRetryIntervalMs = 3000;
 
     explicit VTConnectionController(QObject* parent = nullptr);
@@ -39,10 +39,10 @@ public:
     bool isUsingLegacyMessaging() const { return useLegacyMessaging_; }
     bool timersAreRunning() const { return connectTimer_ || connectionCheckTimer_; }
 
-signals:
+  signals:
     void connectionChanged(VTConnection* connection);
 
-private:
+  private:
     void VT_addObservers();
     void VT_checkConnection();
     void VT_createNewConnection();

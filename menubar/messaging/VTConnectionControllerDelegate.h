@@ -6,7 +6,7 @@ class VTConnection;
 
 // What the connection supervisor reports to the application controller.
 class VTConnectionControllerDelegate {
-public:
+  public:
     virtual ~VTConnectionControllerDelegate() = default;
     virtual void willCreateNewConnection() = 0;
     virtual void newConnectionCreated(VTConnection* connection) = 0;

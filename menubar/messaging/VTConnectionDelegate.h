@@ -4,7 +4,7 @@
 
 // Receives every complete frame of a connection, on the main thread.
 class VTConnectionDelegate {
-public:
+  public:
     virtual ~VTConnectionDelegate() = default;
     virtual void messageReceived(const QByteArray& payload, qint16 msgID) = 0;
 };

@@ -5,8 +5,7 @@
 #include "GetBackupStatsSummaryMessage.h"
 #include "GetComputersMessage.h"
 
-VTConnectionLegacy::VTConnectionLegacy(QObject* parent,
-                                       const std::optional<QStringList>& arguments)
+VTConnectionLegacy::VTConnectionLegacy(QObject* parent, const std::optional<QStringList>& arguments)
     : VTConnection(BackupStatsSummaryMessage::kMessageID, parent, arguments) {}
 
 bool VTConnectionLegacy::registerWithVTS() {

@@ -6,7 +6,7 @@
 // registration on the first summary. Full and light statistics requests are the same.
 class VTConnectionLegacy : public VTConnection {
     Q_OBJECT
-public:
+  public:
     explicit VTConnectionLegacy(QObject* parent = nullptr,
                                 const std::optional<QStringList>& arguments = std::nullopt);
 

@@ -9,7 +9,8 @@ VTConnectionNew::VTConnectionNew(QObject* parent, const std::optional<QStringLis
     : VTConnection(AppStateMessage::kMessageID, parent, arguments) {}
 
 bool VTConnectionNew::registerWithVTS() {
-    return sendMessage(SetMessageTypeMessage::msgWithName(SetMessageTypeMessage::kBaseTrayInterface)) &&
+    return sendMessage(
+               SetMessageTypeMessage::msgWithName(SetMessageTypeMessage::kBaseTrayInterface)) &&
            sendMessage(AppStateRequestMessage());
 }
 

@@ -6,7 +6,7 @@
 // registration on the first application-state document.
 class VTConnectionNew : public VTConnection {
     Q_OBJECT
-public:
+  public:
     explicit VTConnectionNew(QObject* parent = nullptr,
                              const std::optional<QStringList>& arguments = std::nullopt);
 

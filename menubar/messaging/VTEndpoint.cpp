@@ -39,7 +39,8 @@ VTEndpoint VTEndpoint::settle(const QStringList& processArguments, const VTLogge
     if (filePort < 0) {
         log.warning(QStringLiteral("Did not find VTS port in .ui_info. Using default."));
     } else {
-        log.infoWithFormat("Found VTS port in .ui_info : %lu", static_cast<unsigned long>(filePort));
+        log.infoWithFormat("Found VTS port in .ui_info : %lu",
+                           static_cast<unsigned long>(filePort));
         endpoint.port = filePort;
     }
     if (const auto address = uiInfo->ipAddress()) {

@@ -13,8 +13,9 @@ bool VTSleepWatcher::start() {
                     QStringLiteral("org.freedesktop.login1.Manager"),
                     QStringLiteral("PrepareForSleep"), this, SLOT(prepareForSleep(bool)));
     if (!watching) {
-        log()->info(QStringLiteral("No system bus to watch for sleep and wake; the connection "
-                                   "is kept across sleep."));
+        log()->info(
+            QStringLiteral("No system bus to watch for sleep and wake; the connection "
+                           "is kept across sleep."));
     }
     return watching;
 }

@@ -9,16 +9,16 @@
 // once and the client runs on.
 class VTSleepWatcher : public VTLoggingObject {
     Q_OBJECT
-public:
+  public:
     explicit VTSleepWatcher(QObject* parent = nullptr);
 
     // Starts listening; false when the system bus or logind cannot be reached.
     bool start();
 
-signals:
+  signals:
     void willSleep();
     void didWake();
 
-private slots:
+  private slots:
     void prepareForSleep(bool goingToSleep);
 };

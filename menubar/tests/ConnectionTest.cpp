@@ -27,7 +27,7 @@ struct Recorder : VTConnectionDelegate {
 };
 
 class ConnectionTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { endpoint_.write(QByteArray::number(service_.port()) + ",s3cret\n"); }
 
     std::unique_ptr<VTConnectionNew> openConnection() {

@@ -24,6 +24,7 @@ inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 1000
             return false;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QThread::msleep(2);
     }
     return true;
@@ -36,7 +37,7 @@ inline void spin(int milliseconds) {
 
 // A private XDG_DATA_HOME (and no machine-wide folders) for the life of the object.
 class EndpointFolder {
-public:
+  public:
     EndpointFolder() {
         previousHome_ = qgetenv("XDG_DATA_HOME");
         previousDirs_ = qgetenv("XDG_DATA_DIRS");
@@ -57,7 +58,7 @@ public:
     }
     QString machineFolder() const { return dir_.filePath("machine"); }
 
-private:
+  private:
     QTemporaryDir dir_;
     QByteArray previousHome_;
     QByteArray previousDirs_;
@@ -70,7 +71,7 @@ struct Frame {
 
 // A scripted service: accepts one client at a time and cuts what it sends into frames.
 class FakeService : public QObject {
-public:
+  public:
     FakeService() {
         server_.listen(QHostAddress::LocalHost);
         QObject::connect(&server_, &QTcpServer::newConnection, this, [this] {
@@ -101,7 +102,7 @@ public:
         return waitFor([&] { return frames_.size() >= count; });
     }
 
-private:
+  private:
     void readFrames() {
         buffer_ += client_->readAll();
         while (buffer_.size() >= VTMessageHeader::kSize) {
@@ -109,7 +110,8 @@ private:
             if (buffer_.size() < VTMessageHeader::kSize + header.msgLength()) {
                 return;
             }
-            frames_.append({header.msgID(), buffer_.mid(VTMessageHeader::kSize, header.msgLength())});
+            frames_.append(
+                {header.msgID(), buffer_.mid(VTMessageHeader::kSize, header.msgLength())});
             buffer_.remove(0, VTMessageHeader::kSize + header.msgLength());
         }
     }

@@ -1,0 +1,103 @@
+// Where the client looks for the service: the endpoint file and the command line.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "VTEndpoint.h"
+#include "VTUIInfo.h"
+#include "VTUtils.h"
+
+using namespace vttest;
+
+namespace {
+
+class EndpointTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        original_ = VTUtils::bundleInfoDictionary();
+        VTUtils::overrideBundleInfoDictionary({{"VTHost", "builtin.host"}, {"VTPort", "4242"}});
+    }
+    void TearDown() override { VTUtils::overrideBundleInfoDictionary(original_); }
+    VTEndpoint settle(const QStringList& arguments = {"VaultorMenuBar"}) {
+        return VTEndpoint::settle(arguments, *VTLogger::sharedLoggerForClass("EndpointTest"));
+    }
+
+    EndpointFolder folder_;
+    QVariantMap original_;
+};
+
+TEST_F(EndpointTest, PortTokenAndNoAddress) {
+    folder_.write("5123,abc\n");
+    VTUIInfo* info = VTUIInfo::sharedInstance();
+    EXPECT_EQ(info->port(), 5123);
+    EXPECT_EQ(info->token(), "abc");
+    EXPECT_FALSE(info->ipAddress().has_value());
+}
+
+TEST_F(EndpointTest, BlanksAroundCommasBelongToTheFields) {
+    folder_.write("  5123, tok en ,10.0.0.1,extra\r\n");
+    VTUIInfo* info = VTUIInfo::sharedInstance();
+    EXPECT_EQ(info->port(), 5123);
+    EXPECT_EQ(info->token(), " tok en ");
+    EXPECT_EQ(info->ipAddress(), "10.0.0.1");
+}
+
+TEST_F(EndpointTest, EmptyOrMissingFileGivesNothing) {
+    VTUIInfo* info = VTUIInfo::sharedInstance();
+    EXPECT_FALSE(info->uiInfoPath().has_value());
+    EXPECT_EQ(info->port(), -1);
+    folder_.write(" \n\t ");
+    EXPECT_TRUE(info->uiInfoPath().has_value());
+    EXPECT_FALSE(info->readUIInfo().has_value());
+    EXPECT_EQ(info->port(), -1);
+    EXPECT_FALSE(info->token().has_value());
+    folder_.write("\xff\xfe,token");
+    EXPECT_FALSE(info->readUIInfo().has_value());
+}
+
+TEST_F(EndpointTest, UserFileWinsOverTheMachineWideOne) {
+    folder_.write("1111,machine", folder_.machineFolder());
+    EXPECT_EQ(VTUIInfo::sharedInstance()->token(), "machine");
+    folder_.write("2222,user");
+    EXPECT_EQ(VTUIInfo::sharedInstance()->token(), "user");
+    EXPECT_EQ(VTUIInfo::sharedInstance()->port(), 2222);
+}
+
+TEST_F(EndpointTest, PortWithoutDigitsReadsAsZeroAndCountsAsFound) {
+    folder_.write("abc,token");
+    EXPECT_EQ(settle().port, 0);
+}
+
+TEST_F(EndpointTest, FileOverridesBuiltInAndCommandLineOverridesFile) {
+    EXPECT_EQ(settle().host, "builtin.host");
+    EXPECT_EQ(settle().port, 4242);
+    folder_.write("5000,t,file.host");
+    EXPECT_EQ(settle().host, "file.host");
+    EXPECT_EQ(settle().port, 5000);
+    const VTEndpoint fromCommandLine =
+        settle({"VaultorMenuBar", "--hostname=cli.host", "--port=6000"});
+    EXPECT_EQ(fromCommandLine.host, "cli.host");
+    EXPECT_EQ(fromCommandLine.port, 6000);
+    EXPECT_EQ(settle({"VaultorMenuBar", "--port=abc"}).port, 5000);
+}
+
+TEST_F(EndpointTest, CommandLineOptionsAreReadWhereverTheyOccur) {
+    const auto first =
+        VTEndpoint::VT_parseCommandLineArgs({"prog", "--hostname=one", "--hostname=two", "--port=0",
+                                             "--port=x", "--port=77", "--port=88"});
+    EXPECT_EQ(first.host, "one");
+    EXPECT_EQ(first.port, 77);
+    // The value starts at the option's length, also when the option is not at the front.
+    const auto embedded =
+        VTEndpoint::VT_parseCommandLineArgs({"xx--port=9", "a--hostname=bcdefghijk"});
+    EXPECT_EQ(embedded.port, VTUtils::integerValue(QString("xx--port=9").mid(7)));
+    EXPECT_EQ(embedded.host, QString("a--hostname=bcdefghijk").mid(11));
+    // An argument with a host option is not examined for a port.
+    EXPECT_EQ(VTEndpoint::VT_parseCommandLineArgs({"--hostname=h--port=5"}).port, 0);
+}
+
+TEST_F(EndpointTest, NoPortAnywhereIsPortZero) {
+    VTUtils::overrideBundleInfoDictionary({{"VTHost", "h"}});
+    EXPECT_EQ(settle().port, 0);
+}
+
+}  // namespace
