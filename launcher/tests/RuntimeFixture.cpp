@@ -46,3 +46,10 @@ void RuntimeFixture::installLibraryWithoutEntryPoint() {
     createRuntimeLibFolder();
     fs::create_symlink(kTestLibraryWithoutEntryPoint, runtimeLibrary());
 }
+
+std::string RuntimeFixture::createForeignVmFolder() {
+    std::string folder = home_ + "/other-runtime/lib/server";
+    fs::create_directories(folder);
+    fs::create_symlink(std::string(kTestJavaHome) + "/lib/server/libjvm.so", folder + "/libjvm.so");
+    return folder;
+}

@@ -21,6 +21,8 @@ class RuntimeFixture {
     void installUnloadableLibrary();
     // The runtime library loads but has no JLI_Launch.
     void installLibraryWithoutEntryPoint();
+    // A folder of another runtime's VM, such as an old loader path may still name; returns it.
+    std::string createForeignVmFolder();
 
   private:
     std::string runtimeFolder() const;

@@ -56,12 +56,8 @@ class VaultorServiceProgramTest : public ::testing::Test {
 
 TEST_F(VaultorServiceProgramTest, RunsTheServiceInItsOwnProcessWithTheCommandLineUntouched) {
     fixture.installJdk();
-    // A loader path naming the runtime's VM folder would make the runtime re-execute the
-    // process; the launcher clears it first.
-    std::string vmFolder = std::string(kTestJavaHome) + "/lib/server";
     ChildProcess::Result result =
-        run(StandInService::commandLine({}, StandInService::kAwkwardArguments),
-            {{"LD_LIBRARY_PATH", vmFolder}});
+        run(StandInService::commandLine({}, StandInService::kAwkwardArguments));
 
     ASSERT_TRUE(result.exited) << result.err;
     EXPECT_EQ(result.exitStatus, 0) << result.err;
@@ -70,6 +66,19 @@ TEST_F(VaultorServiceProgramTest, RunsTheServiceInItsOwnProcessWithTheCommandLin
     EXPECT_EQ(StandInService::reportOf(result.out),
               StandInService::reportAfterCommand(StandInService::kAwkwardArguments));
     EXPECT_EQ(result.err, "");
+}
+
+// A loader path naming another runtime's VM makes the runtime re-execute the whole process
+// (its trace says "mustsetenv: TRUE"); the launcher clears the path so the service starts once.
+TEST_F(VaultorServiceProgramTest, LoaderPathNeverMakesTheRuntimeRestartTheProcess) {
+    fixture.installJdk();
+    ChildProcess::Result result =
+        run(StandInService::commandLine({}, {"a"}),
+            {{"LD_LIBRARY_PATH", fixture.createForeignVmFolder()}, {"_JAVA_LAUNCHER_DEBUG", "1"}});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.out.find("mustsetenv: FALSE"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("mustsetenv: TRUE"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("arg=[a]"), std::string::npos) << result.out;
 }
 
 TEST_F(VaultorServiceProgramTest, ReturnsTheServicesExitStatus) {
