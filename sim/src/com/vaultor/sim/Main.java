@@ -21,15 +21,15 @@ public final class Main {
         World world;
         try {
             options = Options.parse(List.of(args), System.getenv());
+            if (options.help()) {
+                System.out.println(Options.USAGE);
+                return;
+            }
             world = WorldSetup.build(options, System.currentTimeMillis());
         } catch (OptionsException bad) {
             System.err.println("vaultor-sim: " + bad.getMessage());
             System.err.println(Options.USAGE);
             System.exit(2);
-            return;
-        }
-        if (options.help()) {
-            System.out.println(Options.USAGE);
             return;
         }
 

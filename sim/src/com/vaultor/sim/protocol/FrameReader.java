@@ -57,7 +57,7 @@ public final class FrameReader {
                 count = in.read(buffer, filled, buffer.length - filled);
             } catch (SocketTimeoutException quiet) {
                 boolean midFrame = filled > 0 || !atBoundary;
-                if (midFrame && System.nanoTime() - lastProgress > stallLimitNanos) {
+                if (midFrame && System.nanoTime() - lastProgress >= stallLimitNanos) {
                     throw new ProtocolException("peer stalled in the middle of a frame");
                 }
                 continue;

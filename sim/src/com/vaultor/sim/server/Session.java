@@ -104,7 +104,11 @@ final class Session implements Runnable {
             log.note(name + ": dropped " + type.get().name() + ": its type was not announced on this connection");
             return;
         }
-        handler.handle(type.get(), frame);
+        try {
+            handler.handle(type.get(), frame);
+        } catch (RuntimeException failed) {
+            log.note(name + ": could not handle " + type.get().name() + ": " + failed);
+        }
     }
 
     /** "ID|wire class name": both must name the same type of the catalogue. */

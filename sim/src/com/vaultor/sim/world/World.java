@@ -16,6 +16,8 @@ public final class World {
     private static final double RUN_BATCH_SHARE_MIN = 0.001;
     private static final double RUN_BATCH_SHARE_MAX = 0.01;
     private static final double SOURCE_IDLE_SECONDS = 240;
+    /** A clock jump (or a huge speed) moves the world by at most one simulated day at a time. */
+    private static final double MAX_STEP_SECONDS = 86_400;
 
     private final Computer self;
     private final List<Destination> destinations;
@@ -58,7 +60,7 @@ public final class World {
         if (nowMillis <= lastMillis) {
             return;
         }
-        double step = (nowMillis - lastMillis) / 1000.0 * speed;
+        double step = Math.min(MAX_STEP_SECONDS, (nowMillis - lastMillis) / 1000.0 * speed);
         lastMillis = nowMillis;
         simSeconds += step;
         if (resumeSystemTime != 0 && resumeSystemTime <= nowMillis) {

@@ -11,6 +11,7 @@ import java.io.ByteArrayInputStream;
 import java.io.EOFException;
 import java.io.IOException;
 import java.io.InputStream;
+import java.net.SocketTimeoutException;
 import java.math.BigDecimal;
 import java.time.Duration;
 import java.util.HexFormat;
@@ -92,6 +93,46 @@ public final class ProtocolTest {
         Check.equal(Frame.text(MessageType.BackupStatsSummaryMessage, "1|2"), frames.next().orElseThrow(), "first");
         Check.equal(Frame.empty(MessageType.AppStateRequestMessage), frames.next().orElseThrow(), "second");
         Check.equal(Optional.empty(), frames.next(), "clean end between frames");
+    }
+
+    /** A socket stream that times out a number of times before it delivers its bytes. */
+    private static InputStream quietThen(int timeouts, byte[] bytes) {
+        return new InputStream() {
+            private int quiet = timeouts;
+            private int next;
+
+            @Override
+            public int read() throws IOException {
+                byte[] one = new byte[1];
+                return read(one, 0, 1) < 0 ? -1 : one[0] & 0xff;
+            }
+
+            @Override
+            public int read(byte[] buffer, int offset, int length) throws IOException {
+                if (quiet > 0) {
+                    quiet--;
+                    throw new SocketTimeoutException("quiet");
+                }
+                if (next >= bytes.length) {
+                    return -1;
+                }
+                buffer[offset] = bytes[next++];
+                if (next == 3) {
+                    quiet = timeouts;
+                }
+                return 1;
+            }
+        };
+    }
+
+    @Test
+    public void aQuietPeerIsWaitedForOnlyBetweenFrames() throws IOException {
+        byte[] frame = Wire.frame(155, "3");
+        FrameReader patient = new FrameReader(quietThen(50, frame), Duration.ofHours(1));
+        Check.equal(Frame.text(MessageType.AlertCountMessage, "3"), patient.next().orElseThrow(), "frame after pauses");
+        FrameReader strict = new FrameReader(quietThen(50, frame), Duration.ZERO);
+        ProtocolException stalled = Check.raises(ProtocolException.class, strict::next, "stall inside the header");
+        Check.equal("peer stalled in the middle of a frame", stalled.getMessage(), "reason");
     }
 
     @Test

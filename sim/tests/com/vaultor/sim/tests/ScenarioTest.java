@@ -164,4 +164,15 @@ public final class ScenarioTest {
             Check.isTrue(restore.get("id") instanceof BigDecimal, "restore id");
         }
     }
+
+    @Test
+    public void registeredClientsHearTheLaptopComeAndGo() throws Exception {
+        try (InProcessSim sim = new InProcessSim("--speed", "200", "--destinations", "0", "--sources", "1");
+                TestClient client = sim.client()) {
+            client.register(sim.token());
+            String laptop = Long.toString(sim.world().sources().get(0).guid());
+            Check.equal(laptop, client.receive(MessageType.ComputerDisconnectedMessage), "the laptop left");
+            Check.equal(laptop, client.receive(MessageType.ComputerConnectedMessage), "the laptop came back");
+        }
+    }
 }
