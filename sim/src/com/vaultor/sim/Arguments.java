@@ -40,6 +40,14 @@ final class Arguments {
         return number;
     }
 
+    long anyInteger(String option) throws OptionsException {
+        return integer(option, Long.MIN_VALUE, Long.MAX_VALUE);
+    }
+
+    long guid(String option) throws OptionsException {
+        return anyInteger(option);
+    }
+
     /** A decimal from 0 to max. */
     double decimal(String option, double max) throws OptionsException {
         String text = value(option);

@@ -60,11 +60,11 @@ public final class Options {
                 case "--data-home" -> options.dataHome = Path.of(arguments.value(option)).toAbsolutePath();
                 case "--destinations" -> options.destinations = (int) arguments.integer(option, 0, MAX_COMPUTERS);
                 case "--sources" -> options.sources = (int) arguments.integer(option, 0, MAX_COMPUTERS);
-                case "--seed" -> options.seed = arguments.integer(option, Long.MIN_VALUE, Long.MAX_VALUE);
+                case "--seed" -> options.seed = arguments.anyInteger(option);
                 case "--speed" -> options.speed = arguments.positiveDecimal(option, MAX_SPEED);
                 case "--legacy" -> options.legacy = true;
-                case "--offline" -> options.offline.add(arguments.integer(option, Long.MIN_VALUE, Long.MAX_VALUE));
-                case "--out-of-space" -> options.outOfSpace.add(arguments.integer(option, Long.MIN_VALUE, Long.MAX_VALUE));
+                case "--offline" -> options.offline.add(arguments.guid(option));
+                case "--out-of-space" -> options.outOfSpace.add(arguments.guid(option));
                 case "--alert" -> options.alert = true;
                 case "--no-answer" -> options.noAnswer = true;
                 case "--stall-mid-frame" -> options.stallMidFrame = true;

@@ -41,7 +41,8 @@ final class Session implements Runnable {
     private final Set<Short> announced = new HashSet<>();
     private final ExecutorService pushes;
 
-    Session(Socket socket, int number, ServiceContext service, SimLog log, Consumer<Session> onClosed) throws IOException {
+    Session(Socket socket, int number, ServiceContext service, SimLog log, Consumer<Session> onClosed)
+            throws IOException {
         this.socket = socket;
         this.name = "connection " + number;
         this.log = log;

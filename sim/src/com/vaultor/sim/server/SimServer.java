@@ -70,7 +70,8 @@ public final class SimServer implements AutoCloseable {
         acceptor.start();
         ticker.scheduleAtFixedRate(this::tick, TICK_MILLIS, TICK_MILLIS, TimeUnit.MILLISECONDS);
         if (options.shutdownAfterSeconds() >= 0) {
-            ticker.schedule(this::shutDownService, Math.round(options.shutdownAfterSeconds() * 1000), TimeUnit.MILLISECONDS);
+            long delay = Math.round(options.shutdownAfterSeconds() * 1000);
+            ticker.schedule(this::shutDownService, delay, TimeUnit.MILLISECONDS);
         }
         log.note("endpoint file " + endpointFile.path());
         log.line("listening on 127.0.0.1:" + port());
@@ -80,9 +81,10 @@ public final class SimServer implements AutoCloseable {
         while (!listener.isClosed()) {
             try {
                 Socket socket = listener.accept();
-                Session session = new Session(socket, connectionNumbers.incrementAndGet(), service, log, sessions::remove);
+                int number = connectionNumbers.incrementAndGet();
+                Session session = new Session(socket, number, service, log, sessions::remove);
                 sessions.add(session);
-                Thread reader = new Thread(session, "connection " + connectionNumbers.get());
+                Thread reader = new Thread(session, "connection " + number);
                 reader.setDaemon(true);
                 reader.start();
             } catch (IOException failed) {

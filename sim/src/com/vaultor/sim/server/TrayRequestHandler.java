@@ -69,7 +69,8 @@ final class TrayRequestHandler {
 
     private void setMessageType(List<String> tokens) throws IOException {
         String name = tokens.isEmpty() ? "" : tokens.get(0);
-        boolean known = name.equals(TRAY_INTERFACE) || (name.equals(BASE_TRAY_INTERFACE) && !service.options().legacy());
+        boolean known = name.equals(TRAY_INTERFACE)
+                || (name.equals(BASE_TRAY_INTERFACE) && !service.options().legacy());
         if (tokens.size() != 2 || !isNumber(tokens.get(1))) {
             log.note(connection + ": SetMessageTypeMessage should carry a name and a timestamp in ms: " + tokens);
         }
@@ -92,7 +93,8 @@ final class TrayRequestHandler {
         }
         authenticated = true;
         String version = service.options().legacy() ? "0" : "1";
-        outbox.send(Frame.tokens(MessageType.StatusTrayMessage, List.of("running", "false", APP_NAME, APP_NAME, version)));
+        outbox.send(Frame.tokens(MessageType.StatusTrayMessage,
+                List.of("running", "false", APP_NAME, APP_NAME, version)));
     }
 
     private void request(MessageType type, String text) throws IOException {

@@ -62,7 +62,8 @@ public final class AppStateDocument {
         return computers;
     }
 
-    private static void add(Map<String, Object> computers, Computer computer, boolean self, boolean target, boolean source) {
+    private static void add(
+            Map<String, Object> computers, Computer computer, boolean self, boolean target, boolean source) {
         Map<String, Object> entry = new LinkedHashMap<>();
         entry.put("guid", computer.guid());
         entry.put("name", computer.name());

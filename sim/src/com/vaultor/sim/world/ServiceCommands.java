@@ -26,7 +26,8 @@ public final class ServiceCommands {
             return CommandResult.failed("minutes must be a whole number: " + minutesText);
         }
         long until = world.pauseSystem(minutes.get(), nowMillis);
-        return CommandResult.ok(List.of(until == 0 ? "backups resumed" : "backups paused until " + Instant.ofEpochMilli(until)));
+        return CommandResult.ok(List.of(
+                until == 0 ? "backups resumed" : "backups paused until " + Instant.ofEpochMilli(until)));
     }
 
     public CommandResult resumeSystem() {

@@ -34,7 +34,12 @@ public final class Source {
 
     /** Moves by simSeconds; returns true when the source's connection changed. */
     boolean advance(
-            double simSeconds, double simNow, long nowMillis, boolean canWork, double nextBatchBytes, double idleSeconds) {
+            double simSeconds,
+            double simNow,
+            long nowMillis,
+            boolean canWork,
+            double nextBatchBytes,
+            double idleSeconds) {
         boolean online = availability.isWithin(simNow);
         boolean changed = online != connected;
         connected = online;

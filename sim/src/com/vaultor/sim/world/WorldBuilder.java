@@ -52,7 +52,9 @@ public final class WorldBuilder {
             long bytes = set.id() == 2 ? (50 + random.nextInt(200)) * GB : (5 + random.nextInt(60)) * GB;
             for (long guid : set.destinationGuids()) {
                 Destination destination = destinations.stream().filter(d -> d.guid() == guid).findFirst().orElseThrow();
-                double rate = destination.computer().cloud() ? (1.5 + random.nextDouble() * 2.5) * MB : (8 + random.nextDouble() * 17) * MB;
+                double rate = destination.computer().cloud()
+                        ? (1.5 + random.nextDouble() * 2.5) * MB
+                        : (8 + random.nextDouble() * 17) * MB;
                 SetProgress progress = new SetProgress(set, files, bytes, rate, set.id() == 3 ? 600 : 300);
                 start(progress, random, names, nowMillis);
                 destination.addSet(progress);

@@ -4,6 +4,7 @@ import com.vaultor.sim.protocol.MessageType;
 import com.vaultor.sim.world.Destination;
 import com.vaultor.sim.world.World;
 import java.math.BigDecimal;
+import java.nio.ByteBuffer;
 import java.nio.charset.StandardCharsets;
 import java.util.List;
 import java.util.Map;
@@ -34,7 +35,7 @@ public final class OpeningExchangeTest {
             Check.bytes(Wire.frame(-14619, "true"), client.receiveBytes(10), "answer to the base tray interface");
             byte[] header = client.receiveBytes(6);
             Check.bytes(new byte[] {(byte) 0xC4, (byte) 0x85}, new byte[] {header[0], header[1]}, "app-state ID");
-            int length = ((header[2] & 0xff) << 24) | ((header[3] & 0xff) << 16) | ((header[4] & 0xff) << 8) | (header[5] & 0xff);
+            int length = ByteBuffer.wrap(header).getInt(2);
             String appState = new String(client.receiveBytes(length), StandardCharsets.UTF_8);
             checkAppState(Json.object(Json.parse(appState), "app state"), sim.world(), sim.port());
 
@@ -99,7 +100,8 @@ public final class OpeningExchangeTest {
                 Check.equal(progress.set().id(), Json.integer(set, "setId"), "setId inside the set entry");
                 Check.equal("SAFE", set.get("status"), "status");
                 BigDecimal ratio = (BigDecimal) set.get("completedRatio");
-                Check.isTrue(ratio.signum() >= 0 && ratio.compareTo(BigDecimal.ONE) <= 0, "ratio is a fraction: " + ratio);
+                Check.isTrue(ratio.signum() >= 0 && ratio.compareTo(BigDecimal.ONE) <= 0,
+                        "ratio is a fraction: " + ratio);
                 for (String key : List.of("estimatedTimeRemainingInSec", "lastCompletedBackupTime", "nextBackupTime",
                         "numFilesScanned", "numBytesScanned", "numRemainingFiles", "numRemainingBytes", "resumeTime")) {
                     Json.integer(set, key);
@@ -128,7 +130,8 @@ public final class OpeningExchangeTest {
             Check.isTrue(!stats.containsKey("computers"), "a stats document carries no computers");
 
             client.send(MessageType.GetBackupStatsSummaryMessage, "");
-            Check.equal(14, client.receive(MessageType.BackupStatsSummaryMessage).split("\\|", -1).length, "summary tokens");
+            String summary = client.receive(MessageType.BackupStatsSummaryMessage);
+            Check.equal(14, summary.split("\\|", -1).length, "summary tokens");
 
             client.send(MessageType.GetComputersMessage, "false");
             String[] computers = client.receive(MessageType.ComputersMessage).split("\\|", -1);
@@ -138,7 +141,8 @@ public final class OpeningExchangeTest {
             Check.equal("0", client.receive(MessageType.AlertCountMessage), "no alerts");
 
             client.send(MessageType.WebLoginKeyTrayRequestMessage, "");
-            Map<String, Object> login = Json.object(Json.parse(client.receive(MessageType.WebLoginKeyTrayResponseMessage)), "login");
+            String response = client.receive(MessageType.WebLoginKeyTrayResponseMessage);
+            Map<String, Object> login = Json.object(Json.parse(response), "login");
             String address = (String) login.get("webLoginKey");
             Check.isTrue(address.startsWith("http://127.0.0.1:"), "a loopback address: " + address);
             Check.equal(sim.world().self().guid(), Json.integer(login, "computer"), "computer");

@@ -50,7 +50,8 @@ public final class ProcessTest {
             }
             Check.equal(0, sim.awaitExit(), "exit code");
             Check.isTrue(!Files.exists(sim.endpointFile()), "the endpoint file is removed");
-            Check.isTrue(sim.outLines().stream().noneMatch(line -> line.startsWith("recv ")), "no frame lines without --log");
+            Check.isTrue(sim.outLines().stream().noneMatch(line -> line.startsWith("recv ")),
+                    "no frame lines without --log");
         }
     }
 

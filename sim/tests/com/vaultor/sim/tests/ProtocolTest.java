@@ -147,7 +147,8 @@ public final class ProtocolTest {
         Frame plain = Frame.text(MessageType.SetMessageTypeMessage, "com.keepery.service.ui.message.ITrayMessage|17");
         Check.equal("recv -25845 SetMessageTypeMessage com.keepery.service.ui.message.ITrayMessage|17",
                 FrameLog.line("recv", plain), "text payload");
-        Check.equal("send 13086 AppStateRequestMessage", FrameLog.line("send", Frame.empty(MessageType.AppStateRequestMessage)),
+        Check.equal("send 13086 AppStateRequestMessage",
+                FrameLog.line("send", Frame.empty(MessageType.AppStateRequestMessage)),
                 "empty payload: no trailing blank");
         Frame odd = Frame.text(MessageType.CommandTrayRequestMessage, "a\nb\\c\u0001");
         Check.equal("recv -30964 CommandTrayRequestMessage a\\nb\\\\c\\u0001", FrameLog.line("recv", odd), "escapes");

@@ -20,7 +20,7 @@ public final class ScenarioTest {
 
     @Test
     public void seedAndCountsShapeTheWorld() throws Exception {
-        try (InProcessSim sim = new InProcessSim("--seed", Long.toString(SEED), "--destinations", "3", "--sources", "1");
+        try (InProcessSim sim = new InProcessSim("--seed", "7", "--destinations", "3", "--sources", "1");
                 TestClient client = sim.client()) {
             Map<String, Object> appState = Json.object(Json.parse(client.register(sim.token())), "app state");
             Check.equal(3, Json.object(appState, "OutboundStats").size(), "destinations");
@@ -74,7 +74,7 @@ public final class ScenarioTest {
     @Test
     public void offlineDestinationIsReportedAndAnnounced() throws Exception {
         long guid = destinationGuid(1);
-        try (InProcessSim sim = new InProcessSim("--seed", "7", "--destinations", "3", "--offline", Long.toString(guid));
+        try (InProcessSim sim = new InProcessSim("--seed", "7", "--destinations", "3", "--offline", "" + guid);
                 TestClient client = sim.client()) {
             Map<String, Object> appState = Json.object(Json.parse(client.register(sim.token())), "app state");
             Check.equal(Long.toString(guid), client.receive(MessageType.ComputerDisconnectedMessage), "announced");
@@ -89,7 +89,7 @@ public final class ScenarioTest {
     @Test
     public void outOfSpaceDestinationIsSevere() throws Exception {
         long guid = destinationGuid(2);
-        try (InProcessSim sim = new InProcessSim("--seed", "7", "--destinations", "3", "--out-of-space", Long.toString(guid));
+        try (InProcessSim sim = new InProcessSim("--seed", "7", "--destinations", "3", "--out-of-space", "" + guid);
                 TestClient client = sim.client()) {
             Map<String, Object> appState = Json.object(Json.parse(client.register(sim.token())), "app state");
             Map<String, Object> stats = Json.object(Json.object(appState, "OutboundStats"), Long.toString(guid));
@@ -119,7 +119,8 @@ public final class ScenarioTest {
             client.send(MessageType.StatusQueryMessage, "VTT|" + sim.token());
             sim.awaitNote("StatusTrayMessage withheld");
             Check.equal(0, client.receiveUntilQuiet().length, "bytes received");
-            Check.isTrue(sim.outLines().contains("recv 15105 StatusQueryMessage VTT|" + sim.token()), "the query was read");
+            Check.isTrue(sim.outLines().contains("recv 15105 StatusQueryMessage VTT|" + sim.token()),
+                    "the query was read");
         }
     }
 
@@ -146,7 +147,8 @@ public final class ScenarioTest {
 
     @Test
     public void restoresAppearInTheStatistics() throws Exception {
-        try (InProcessSim sim = new InProcessSim("--speed", "100", "--destinations", "1"); TestClient client = sim.client()) {
+        try (InProcessSim sim = new InProcessSim("--speed", "100", "--destinations", "1");
+                TestClient client = sim.client()) {
             client.register(sim.token());
             long deadline = System.nanoTime() + TestClient.TIMEOUT_MILLIS * 1_000_000L;
             Map<String, Object> restores;

@@ -64,7 +64,8 @@ public final class StrictPeerTest {
             client.send(MessageType.AppStateRequestMessage, "");
             Check.equal("true", client.receive(MessageType.SetMessageTypeResultMessage), "base interface");
             client.receive(MessageType.AppStateMessage);
-            sim.awaitNote("dropped AppStateRequestMessage: no SetMessageTypeMessage named the base tray interface first");
+            sim.awaitNote("dropped AppStateRequestMessage: no SetMessageTypeMessage named the base tray"
+                    + " interface first");
         }
     }
 

@@ -49,7 +49,8 @@ public final class WorldTest {
                     if (progress.phase() == SetProgress.Phase.SENDING) {
                         sawSending = true;
                         Check.isTrue(progress.currentFile().startsWith(progress.set().folder()), "a file of the set");
-                        Check.isTrue(progress.completedRatio().compareTo(BigDecimal.ONE) < 0, "not complete while sending");
+                        Check.isTrue(progress.completedRatio().compareTo(BigDecimal.ONE) < 0,
+                                "not complete while sending");
                         Check.isTrue(progress.estimatedTimeRemainingInSec(1) > 0, "time left while sending");
                     }
                 }
