@@ -1,8 +1,44 @@
 #pragma once
 
-#include "StatsMessage.h"
+#include <QMap>
+#include <QRecursiveMutex>
+#include <memory>
 
-// The application-state document: computers, sets and statistics.
+#include "StatsMessage.h"
+#include "VTAppStateDocument.h"
+
+// The application-state document: computers, sets and statistics. Its results are extracted
+// once, on the first access of any accessor, and do not change afterwards.
 class AppStateMessage : public StatsMessage {
     VT_MESSAGE_TYPE(AppStateMessage, -15227)
+  public:
+    AppStateMessage();
+    ~AppStateMessage() override;
+
+    // Parses and extracts unless done before: true when the document was already processed.
+    bool VT_processJSON();
+
+    bool alert();
+    QString appBaseName();
+    bool isProClient();
+    bool isUpgrading();
+    QString locale();
+    QString versionName();
+    QVariant versionNumber();
+    QString websiteHost();
+    VTOSType os();
+    // Read without processing: valid once another accessor has run.
+    std::optional<qint64> thisComputerGUID() const;
+    // The sets belong to the message.
+    const VTUniqueSet<VTBackupSet>& backupSetObjects();
+    // Computer dictionaries by GUID.
+    const QMap<qint64, QJsonObject>& sources();
+    const QMap<qint64, QJsonObject>& destinations();
+    const QMap<qint64, QJsonObject>& otherComputers();
+
+  private:
+    const VTAppStateDocument& VT_document();
+
+    QRecursiveMutex documentLock_;
+    std::unique_ptr<VTAppStateDocument> document_;
 };

@@ -1,8 +1,18 @@
 #pragma once
 
+#include "BackupStatsSummary.h"
 #include "VTTokenMessage.h"
 
 // The legacy service's statistics summary.
 class BackupStatsSummaryMessage : public VTTokenMessage {
     VT_MESSAGE_TYPE(BackupStatsSummaryMessage, 95)
+  public:
+    // Decodes the summary from the tokens; throws std::invalid_argument when there are fewer
+    // than fourteen, so that the message is dropped.
+    void initWithData(const QByteArray& payload) override;
+
+    const BackupStatsSummary& stats() const { return stats_; }
+
+  private:
+    BackupStatsSummary stats_;
 };

@@ -1,0 +1,3 @@
+#include "vtnative.h"
+
+const char* const kZedGenericStringSeparator = "kZedGenericStringSeparator";

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <mutex>
+
+#include "ZedDispatchThreadPool.h"
+#include "ZedDispatchTimer.h"
+
+class ZedDispatchQueue;
+
+// The threads behind every queue of the library: the shared worker pool, the thread that serves
+// the main queue (a Java process has no main run loop of ours to borrow) and the delay timer.
+// All start on demand; shutdown stops them so that nothing outlives the library.
+class ZedDispatchRuntime {
+  public:
+    static constexpr const char* kMainQueueLabel = "com.zedcorp.vtnative.main";
+
+    static ZedDispatchRuntime& shared();
+
+    ZedDispatchThreadPool& pool() { return pool_; }
+    ZedDispatchTimer& timer() { return timer_; }
+    const std::shared_ptr<ZedDispatchQueue>& mainQueue();
+
+    // Lets every queued and delayed block run, then joins every thread. Blocks posted later start
+    // threads again, so call this only where no more work can arrive (the library's unloading).
+    void shutdown();
+
+  private:
+    ZedDispatchRuntime();
+    ~ZedDispatchRuntime();
+
+    ZedDispatchThreadPool pool_;
+    ZedDispatchThreadPool mainThread_;
+    ZedDispatchTimer timer_;
+    std::once_flag mainQueueOnce_;
+    std::shared_ptr<ZedDispatchQueue> mainQueue_;
+};

@@ -1,0 +1,21 @@
+#include "ZedConsoleLogger.h"
+
+#include <memory>
+#include <mutex>
+
+#include "DDLog.h"
+#include "DDTTYLogger.h"
+#include "ZedDevLogFormatter.h"
+
+namespace ZedConsoleLogger {
+
+void installOnce() {
+    static std::once_flag installed;
+    std::call_once(installed, [] {
+        auto console = std::make_shared<DDTTYLogger>();
+        console->setLogFormatter(std::make_shared<ZedDevLogFormatter>());
+        DDLog::addLogger(std::move(console));
+    });
+}
+
+}  // namespace ZedConsoleLogger

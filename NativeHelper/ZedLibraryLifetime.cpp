@@ -1,0 +1,14 @@
+// When the library is unloaded its threads must be gone before its code is: a worker still
+// running would jump into unmapped memory. Runs before the library's static objects go away.
+#include "DDLog.h"
+#include "ZedDispatchRuntime.h"
+
+namespace {
+
+__attribute__((destructor)) void stopLibraryThreads() {
+    ZedDispatchRuntime::shared().shutdown();
+    DDLog::flushLog();
+    DDLog::shutdown();
+}
+
+}  // namespace

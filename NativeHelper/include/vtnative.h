@@ -1,0 +1,105 @@
+/* The C interface of libvtnative, the native helper library of the Vaultor backup service. Any
+ * thread may call any function. No function aborts or lets a C++ exception out on bad input: it
+ * logs one message and returns null, -1 or nothing. */
+#ifndef VTNATIVE_H
+#define VTNATIVE_H
+
+#include <stdint.h>
+
+#define VTNATIVE_EXPORT __attribute__((visibility("default")))
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Log levels, read by the caller and passed back to set_log_level. The number is used directly
+ * as the mask of severities that are logged (1 fatal, 2 error, 4 warning). */
+VTNATIVE_EXPORT extern const int32_t LEVEL_OFF;
+VTNATIVE_EXPORT extern const int32_t LEVEL_FATAL;
+VTNATIVE_EXPORT extern const int32_t LEVEL_ERROR;
+VTNATIVE_EXPORT extern const int32_t LEVEL_WARN;
+VTNATIVE_EXPORT extern const int32_t LEVEL_INFO;
+VTNATIVE_EXPORT extern const int32_t LEVEL_DEBUG;
+VTNATIVE_EXPORT extern const int32_t LEVEL_TRACE;
+VTNATIVE_EXPORT extern const int32_t LEVEL_ALL;
+
+/* Separator text between fields of one string; equals the symbol's own name. */
+VTNATIVE_EXPORT extern const char* const kZedGenericStringSeparator;
+
+/* Sets the process-wide log mask of the file-watching family. The watcher handle is not used
+ * and may be null. */
+VTNATIVE_EXPORT void set_log_level(void* watcher, int32_t level);
+
+/* ---- System information ---- */
+
+/* Lists "/" and the removable media mounted under /media and /run/media. On success both
+ * outputs hold heap arrays (null-terminated) of as many entries as the result; free each with
+ * zed_free_cstring_array(array, result). Returns 0 when nothing is mounted (outputs null) and
+ * -1 on failure. */
+VTNATIVE_EXPORT int32_t zed_fetch_volumes(char*** volumePaths, char*** volumeNames);
+
+/* Frees the first `count` strings of a heap string array, then the array. Null does nothing. */
+VTNATIVE_EXPORT void zed_free_cstring_array(char** array, int32_t count);
+
+/* 1 when the first battery runs without a charger, else 0 (also without a battery). */
+VTNATIVE_EXPORT int32_t isRunningOnBattery(void);
+
+/* The first battery's charge in percent, 0 to 100; 100 when unknown. */
+VTNATIVE_EXPORT int32_t batteryCharge(void);
+
+/* {name, hardware address, NULL} of the first Wi-Fi interface, or {NULL} when it is not on a
+ * network. Library storage, overwritten by the next call: copy what you need. */
+VTNATIVE_EXPORT char** currentSSIDAndMAC(void);
+
+/* Up to 100 known and visible network names, sorted, NULL-terminated. Library storage,
+ * overwritten by the next call. */
+VTNATIVE_EXPORT char** networkSSIDs(void);
+
+/* {proxy auto-configuration address or NULL, NULL}. Library storage, overwritten by the next
+ * call. */
+VTNATIVE_EXPORT char** getProxyAutoconfigURLs(void);
+
+/* ---- Queue helpers ---- */
+
+typedef struct zed_dispatch_queue_s* zed_dispatch_queue_t;
+
+typedef enum zed_dispatch_queue_attr {
+    ZED_DISPATCH_QUEUE_SERIAL = 0,
+    ZED_DISPATCH_QUEUE_CONCURRENT = 1
+} zed_dispatch_queue_attr_t;
+
+/* A block: a function called with the context pointer given beside it. */
+typedef void (*zed_dispatch_block_t)(void* context);
+
+/* A new queue marked with its identity, or NULL for unknown attributes or when none can be made.
+ * Release it with zed_dispatch_queue_release; blocks already submitted still run. */
+VTNATIVE_EXPORT zed_dispatch_queue_t
+zed_dispatch_queue_create(const char* label, zed_dispatch_queue_attr_t attributes);
+VTNATIVE_EXPORT void zed_dispatch_queue_release(zed_dispatch_queue_t queue);
+
+/* 1 when the calling code runs on the queue, else 0 (also for NULL). */
+VTNATIVE_EXPORT int32_t zed_dispatch_is_current_queue_equal_to_queue(zed_dispatch_queue_t queue);
+
+/* Runs block(context) on the queue and returns after it ran; runs it at once when the caller
+ * already runs on that queue. */
+VTNATIVE_EXPORT void zed_dispatch_sync_to_queue(zed_dispatch_queue_t queue,
+                                                zed_dispatch_block_t block, void* context);
+
+/* Runs block(context) alone on the queue and returns after it ran. From the queue itself it
+ * logs the error and does not run the block. */
+VTNATIVE_EXPORT void zed_dispatch_attempt_barrier_sync_to_queue(zed_dispatch_queue_t queue,
+                                                                zed_dispatch_block_t block,
+                                                                void* context);
+
+/* Runs block(context) on the library's main queue, later or before returning. */
+VTNATIVE_EXPORT void zed_dispatch_async_to_main(zed_dispatch_block_t block, void* context);
+VTNATIVE_EXPORT void zed_dispatch_sync_to_main(zed_dispatch_block_t block, void* context);
+
+/* 1 when the caller runs on the queue; else logs why and returns 0. */
+VTNATIVE_EXPORT int32_t zed_dispatch_verify_using_queue(zed_dispatch_queue_t queue);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

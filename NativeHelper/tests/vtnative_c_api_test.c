@@ -1,0 +1,216 @@
+/* Loads libvtnative.so the way the Java service does, calls every export with good and bad
+ * arguments, and checks that unloading leaves no thread behind. */
+#include <dirent.h>
+#include <dlfcn.h>
+#include <pthread.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "vtnative.h"
+
+static int failures = 0;
+
+#define CHECK(condition)                                                                  \
+    do {                                                                                  \
+        if (!(condition)) {                                                               \
+            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+            ++failures;                                                                   \
+        }                                                                                 \
+    } while (0)
+
+static void* library;
+
+static void* symbol(const char* name) {
+    void* found = dlsym(library, name);
+    if (!found) {
+        fprintf(stderr, "missing export %s\n", name);
+        exit(2);
+    }
+    return found;
+}
+
+#define EXPORT(name) ((__typeof__(&name))symbol(#name))
+
+static int threadCount(void) {
+    DIR* tasks = opendir("/proc/self/task");
+    int count = 0;
+    struct dirent* entry;
+    while ((entry = readdir(tasks)) != NULL) {
+        count += entry->d_name[0] != '.';
+    }
+    closedir(tasks);
+    return count;
+}
+
+static void checkDataSymbols(void) {
+    CHECK(*EXPORT(LEVEL_OFF) == 0);
+    CHECK(*EXPORT(LEVEL_FATAL) == 0);
+    CHECK(*EXPORT(LEVEL_ERROR) == 3);
+    CHECK(*EXPORT(LEVEL_WARN) == 4);
+    CHECK(*EXPORT(LEVEL_INFO) == 6);
+    CHECK(*EXPORT(LEVEL_DEBUG) == 7);
+    CHECK(*EXPORT(LEVEL_TRACE) == 7);
+    CHECK(*EXPORT(LEVEL_ALL) == 7);
+    CHECK(strcmp(*EXPORT(kZedGenericStringSeparator), "kZedGenericStringSeparator") == 0);
+    EXPORT(set_log_level)(NULL, *EXPORT(LEVEL_WARN));
+    EXPORT(set_log_level)(NULL, *EXPORT(LEVEL_INFO));
+}
+
+static void checkVolumes(void) {
+    char** paths = (char**)0x1;
+    char** names = (char**)0x1;
+    CHECK(EXPORT(zed_fetch_volumes)(NULL, &names) == -1);
+    CHECK(EXPORT(zed_fetch_volumes)(&paths, NULL) == -1);
+
+    const int32_t count = EXPORT(zed_fetch_volumes)(&paths, &names);
+    CHECK(count >= 1);
+    int rootListed = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        CHECK(paths[i] != NULL && names[i] != NULL);
+        rootListed |= strcmp(paths[i], "/") == 0;
+    }
+    CHECK(rootListed);
+    CHECK(paths[count] == NULL && names[count] == NULL);
+    EXPORT(zed_free_cstring_array)(paths, count);
+    EXPORT(zed_free_cstring_array)(names, count);
+    EXPORT(zed_free_cstring_array)(NULL, 5);
+    EXPORT(zed_free_cstring_array)(NULL, -1);
+}
+
+static void checkSystemFacts(void) {
+    const int32_t onBattery = EXPORT(isRunningOnBattery)();
+    CHECK(onBattery == 0 || onBattery == 1);
+    const int32_t charge = EXPORT(batteryCharge)();
+    CHECK(charge >= 0 && charge <= 100);
+
+    char** current = EXPORT(currentSSIDAndMAC)();
+    CHECK(current != NULL);
+    if (current && current[0]) {
+        CHECK(strlen(current[0]) <= 32);
+    }
+    char** known = EXPORT(networkSSIDs)();
+    CHECK(known != NULL);
+    int listed = 0;
+    while (known && known[listed]) {
+        CHECK(strlen(known[listed]) <= 32);
+        ++listed;
+    }
+    CHECK(listed <= 100);
+    char** proxy = EXPORT(getProxyAutoconfigURLs)();
+    CHECK(proxy != NULL && proxy[1] == NULL);
+}
+
+struct Probe {
+    zed_dispatch_queue_t queue;
+    int ran;
+    int onQueue;
+    int innerRan;
+    int verified;
+};
+
+static void mark(void* context) {
+    ((struct Probe*)context)->innerRan = 1;
+}
+
+static void nestedBarrier(void* context) {
+    struct Probe* probe = context;
+    EXPORT(zed_dispatch_attempt_barrier_sync_to_queue)(probe->queue, mark, probe);
+}
+
+static void onQueue(void* context) {
+    struct Probe* probe = context;
+    probe->ran = 1;
+    probe->onQueue = EXPORT(zed_dispatch_is_current_queue_equal_to_queue)(probe->queue);
+    probe->verified = EXPORT(zed_dispatch_verify_using_queue)(probe->queue);
+    EXPORT(zed_dispatch_sync_to_queue)(probe->queue, mark, probe); /* nested: runs inline */
+}
+
+static void count(void* context) {
+    ++*(int*)context;
+}
+
+static void checkQueues(void) {
+    CHECK(EXPORT(zed_dispatch_queue_create)("bad", (zed_dispatch_queue_attr_t)7) == NULL);
+
+    struct Probe probe = {0};
+    probe.queue = EXPORT(zed_dispatch_queue_create)("c.test.serial", ZED_DISPATCH_QUEUE_SERIAL);
+    CHECK(probe.queue != NULL);
+    CHECK(EXPORT(zed_dispatch_is_current_queue_equal_to_queue)(probe.queue) == 0);
+    CHECK(EXPORT(zed_dispatch_verify_using_queue)(probe.queue) == 0);
+    EXPORT(zed_dispatch_sync_to_queue)(probe.queue, onQueue, &probe);
+    CHECK(probe.ran && probe.onQueue == 1 && probe.verified == 1 && probe.innerRan);
+
+    /* A barrier from inside its own queue would wait on itself: refused, and nothing runs. */
+    probe.innerRan = 0;
+    EXPORT(zed_dispatch_sync_to_queue)(probe.queue, nestedBarrier, &probe);
+    CHECK(probe.innerRan == 0);
+
+    /* Null arguments are logged and ignored. */
+    EXPORT(zed_dispatch_sync_to_queue)(NULL, mark, &probe);
+    EXPORT(zed_dispatch_sync_to_queue)(probe.queue, NULL, NULL);
+    EXPORT(zed_dispatch_attempt_barrier_sync_to_queue)(NULL, mark, &probe);
+    EXPORT(zed_dispatch_async_to_main)(NULL, NULL);
+    EXPORT(zed_dispatch_sync_to_main)(NULL, NULL);
+    CHECK(EXPORT(zed_dispatch_is_current_queue_equal_to_queue)(NULL) == 0);
+    CHECK(EXPORT(zed_dispatch_verify_using_queue)(NULL) == 0);
+
+    zed_dispatch_queue_t concurrent =
+        EXPORT(zed_dispatch_queue_create)("c.test.concurrent", ZED_DISPATCH_QUEUE_CONCURRENT);
+    int runs = 0;
+    EXPORT(zed_dispatch_attempt_barrier_sync_to_queue)(concurrent, count, &runs);
+    CHECK(runs == 1);
+
+    /* The main queue is serial: a synchronous block runs after the asynchronous ones before it. */
+    int mainRuns = 0;
+    for (int i = 0; i < 10; ++i) {
+        EXPORT(zed_dispatch_async_to_main)(count, &mainRuns);
+    }
+    EXPORT(zed_dispatch_sync_to_main)(count, &mainRuns);
+    CHECK(mainRuns == 11);
+
+    EXPORT(zed_dispatch_queue_release)(probe.queue);
+    EXPORT(zed_dispatch_queue_release)(concurrent);
+    EXPORT(zed_dispatch_queue_release)(NULL);
+}
+
+static void* exerciseExports(void* unused) {
+    (void)unused;
+    checkDataSymbols();
+    checkVolumes();
+    checkSystemFacts();
+    checkQueues();
+    return NULL;
+}
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: %s path/to/libvtnative.so\n", argv[0]);
+        return 2;
+    }
+    const int threadsBefore = threadCount();
+    library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        fprintf(stderr, "dlopen: %s\n", dlerror());
+        return 2;
+    }
+    /* The calls run on a thread of their own that ends before the unload, as a Java thread
+     * may: a thread that has logged holds the library (through the logging hub's per-thread
+     * record) until it exits. */
+    pthread_t caller;
+    CHECK(pthread_create(&caller, NULL, exerciseExports, NULL) == 0);
+    CHECK(pthread_join(caller, NULL) == 0);
+    CHECK(threadCount() > threadsBefore); /* the queues and the log hub started threads */
+
+    CHECK(dlclose(library) == 0);
+    CHECK(dlopen(argv[1], RTLD_NOW | RTLD_NOLOAD) == NULL); /* really unloaded */
+    CHECK(threadCount() == threadsBefore);
+
+    if (failures) {
+        fprintf(stderr, "%d checks failed\n", failures);
+        return 1;
+    }
+    printf("all checks passed\n");
+    return 0;
+}

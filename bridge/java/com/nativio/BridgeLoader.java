@@ -1,0 +1,22 @@
+package com.nativio;
+
+/**
+ * Loads libnativio once. The system property "nativio.library" may name the library file;
+ * otherwise it is looked up on java.library.path.
+ */
+final class BridgeLoader {
+    static {
+        String file = System.getProperty("nativio.library");
+        if (file != null && !file.isEmpty()) {
+            System.load(file);
+        } else {
+            System.loadLibrary("nativio");
+        }
+    }
+
+    private BridgeLoader() {}
+
+    static void ensureLoaded() {
+        // Loading happens in the class initializer above.
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "NativeCallFrame.h"
+
+namespace nativio {
+
+// Hands arguments to registers and outgoing stack slots in the order of the x86-64 System V
+// convention. Every add refuses (returns false) an argument that would overrun the stack area.
+class CallFrameBuilder {
+  public:
+    CallFrameBuilder(NativeCallFrame& frame, uint8_t* stackArea, size_t capacity);
+
+    bool freeIntegerRegisters(size_t count) const;
+    bool freeVectorRegisters(size_t count) const;
+
+    bool addInteger(uint64_t value);
+    bool addVector(uint64_t bits);
+    // Copies `length` bytes onto the stack; the next stack argument starts at the next
+    // eightbyte, as a by-value aggregate always occupies whole stack slots.
+    bool addStackBytes(const uint8_t* bytes, size_t length);
+    // Reserves `length` zeroed stack bytes (rounded to whole slots) and gives their address.
+    uint8_t* reserveStack(size_t length);
+
+    // Completes the frame's stack and vector-count fields.
+    void finish();
+
+  private:
+    NativeCallFrame& frame_;
+    uint8_t* stack_;
+    size_t capacity_;
+    size_t stackUsed_ = 0;
+    size_t integers_ = 0;
+    size_t vectors_ = 0;
+};
+
+}  // namespace nativio

@@ -1,0 +1,41 @@
+#include "JavaLaunchError.h"
+
+#include "LocalizedStrings.h"
+
+namespace {
+
+const char* reasonKey(JavaLaunchError::Cause cause) {
+    switch (cause) {
+        case JavaLaunchError::Cause::Locate:
+            return "JRELocateError";
+        case JavaLaunchError::Cause::Load:
+            return "JREDLError";
+        case JavaLaunchError::Cause::EntryPoint:
+            return "JRELoadError";
+    }
+    return "";
+}
+
+std::string describe(const std::string& reason, const std::string& detail) {
+    return std::string(JavaLaunchError::name()) + ": " + reason + " (" + detail + ")";
+}
+
+}  // namespace
+
+JavaLaunchError::JavaLaunchError(Cause cause, std::string detail)
+    : std::runtime_error(describe(LocalizedStrings::localizedString(reasonKey(cause)), detail)),
+      cause_(cause),
+      reason_(LocalizedStrings::localizedString(reasonKey(cause))),
+      detail_(std::move(detail)) {}
+
+int JavaLaunchError::exitStatus() const {
+    switch (cause_) {
+        case Cause::Locate:
+            return kLocateStatus;
+        case Cause::Load:
+            return kLoadStatus;
+        case Cause::EntryPoint:
+            return kEntryPointStatus;
+    }
+    return kLocateStatus;
+}

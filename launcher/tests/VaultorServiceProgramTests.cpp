@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "ChildProcess.h"
+#include "JavaLaunchError.h"
+#include "LocalizedStrings.h"
+#include "RuntimeFixture.h"
+#include "StandInService.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+constexpr const char* kUnshare = "/usr/bin/unshare";
+constexpr const char* kSystemWideRuntime = "/opt/vaultor/lib/runtime/lib/libjli.so";
+
+// The built program, as the service's supervisor runs it. A non-root user finds the runtime in
+// the home folder; root is given a user namespace in which it is user 1000 but keeps its file
+// access, so the temporary home serves there too.
+class VaultorServiceProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (geteuid() == 0) {
+            if (!namespacesWork()) {
+                GTEST_SKIP() << "running as root and no user namespace to run as another user";
+            }
+            asOtherUser = {kUnshare, "--user", "--map-user=1000", "--map-group=1000"};
+        }
+    }
+
+    static bool namespacesWork() {
+        return access(kUnshare, X_OK) == 0 &&
+               ChildProcess::runProgram(
+                   {kUnshare, "--user", "--map-user=1000", "--map-group=1000", "/bin/true"}, {})
+                       .exitStatus == 0;
+    }
+
+    ChildProcess::Result run(const Texts& serviceCommandLine,
+                             ChildProcess::Environment environment = {}) {
+        Texts argv = asOtherUser;
+        argv.push_back(kTestLauncherProgram);
+        argv.insert(argv.end(), serviceCommandLine.begin() + 1, serviceCommandLine.end());
+        environment["HOME"] = fixture.home();
+        return ChildProcess::runProgram(argv, environment);
+    }
+
+    static std::string errorLine(const char* key) {
+        return "JavaLaunchError: " + LocalizedStrings::localizedString(key);
+    }
+
+    Texts asOtherUser;
+    RuntimeFixture fixture;
+};
+
+TEST_F(VaultorServiceProgramTest, RunsTheServiceInItsOwnProcessWithTheCommandLineUntouched) {
+    fixture.installJdk();
+    ChildProcess::Result result =
+        run(StandInService::commandLine({}, StandInService::kAwkwardArguments));
+
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(std::filesystem::canonical(StandInService::commandOf(result.out)),
+              std::filesystem::canonical(kTestLauncherProgram));
+    EXPECT_EQ(StandInService::reportOf(result.out),
+              StandInService::reportAfterCommand(StandInService::kAwkwardArguments));
+    EXPECT_EQ(result.err, "");
+}
+
+// A loader path naming another runtime's VM makes the runtime re-execute the whole process
+// (its trace says "mustsetenv: TRUE"); the launcher clears the path so the service starts once.
+TEST_F(VaultorServiceProgramTest, LoaderPathNeverMakesTheRuntimeRestartTheProcess) {
+    fixture.installJdk();
+    ChildProcess::Result result =
+        run(StandInService::commandLine({}, {"a"}),
+            {{"LD_LIBRARY_PATH", fixture.createForeignVmFolder()}, {"_JAVA_LAUNCHER_DEBUG", "1"}});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.out.find("mustsetenv: FALSE"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("mustsetenv: TRUE"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("arg=[a]"), std::string::npos) << result.out;
+}
+
+TEST_F(VaultorServiceProgramTest, ReturnsTheServicesExitStatus) {
+    fixture.installJdk();
+    EXPECT_EQ(run(StandInService::commandLine({"-Dvaultor.exit=7"}, {})).exitStatus, 7);
+    ChildProcess::Result threw = run(StandInService::commandLine({"-Dvaultor.throw=1"}, {}));
+    EXPECT_EQ(threw.exitStatus, 1);
+    EXPECT_NE(threw.err.find("IllegalStateException"), std::string::npos) << threw.err;
+}
+
+TEST_F(VaultorServiceProgramTest, MissingRuntimeIsTheLocateError) {
+    ChildProcess::Result result = run(StandInService::commandLine({}, {"a"}));
+    EXPECT_EQ(result.exitStatus, JavaLaunchError::kLocateStatus) << result.err;
+    EXPECT_EQ(result.err, errorLine("JRELocateError") + " (" + fixture.runtimeLibrary() + ")\n");
+    EXPECT_EQ(result.out, "");
+}
+
+TEST_F(VaultorServiceProgramTest, UnloadableRuntimeIsTheLoadError) {
+    fixture.installUnloadableLibrary();
+    ChildProcess::Result result = run(StandInService::commandLine({}, {}));
+    EXPECT_EQ(result.exitStatus, JavaLaunchError::kLoadStatus) << result.err;
+    EXPECT_EQ(result.err.rfind(errorLine("JREDLError"), 0), 0u) << result.err;
+}
+
+TEST_F(VaultorServiceProgramTest, RuntimeWithoutEntryPointIsTheEntryPointError) {
+    fixture.installLibraryWithoutEntryPoint();
+    ChildProcess::Result result = run(StandInService::commandLine({}, {}));
+    EXPECT_EQ(result.exitStatus, JavaLaunchError::kEntryPointStatus) << result.err;
+    EXPECT_EQ(result.err.rfind(errorLine("JRELoadError"), 0), 0u) << result.err;
+}
+
+TEST(VaultorServiceAsRootTest, LooksForTheSystemWideRuntime) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "not running as root";
+    }
+    if (access(kSystemWideRuntime, F_OK) == 0) {
+        GTEST_SKIP() << "a runtime is installed at " << kSystemWideRuntime;
+    }
+    RuntimeFixture fixture;
+    fixture.installJdk();
+    ChildProcess::Result result =
+        ChildProcess::runProgram({kTestLauncherProgram, "-version"}, {{"HOME", fixture.home()}});
+    EXPECT_EQ(result.exitStatus, JavaLaunchError::kLocateStatus) << result.err;
+    EXPECT_NE(result.err.find(kSystemWideRuntime), std::string::npos) << result.err;
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+#include "VTAppStateDocument.h"
+
+#include <QJsonArray>
+
+#include "VTModelUtils.h"
+
+namespace {
+
+// A GUID or set ID: a JSON integer, or its decimal text. Anything else, and 0, is no identity.
+std::optional<qint64> identityValue(const QJsonValue& value) {
+    qint64 identity = 0;
+    if (value.isDouble()) {
+        identity = value.toInteger(static_cast<qint64>(value.toDouble()));
+    } else if (value.isString()) {
+        identity = VTModelUtils::int64Value(value.toString());
+    }
+    if (identity == 0) {
+        return std::nullopt;
+    }
+    return identity;
+}
+
+}  // namespace
+
+VTAppStateDocument::VTAppStateDocument(const QJsonObject& document, QObject* parent)
+    : VTLoggingObject(parent) {
+    VTModelUtils::setObjPropsFromDictWithTarget(this, classKeyTable(), document);
+    os_ = osTypeFromString(document.value(QStringLiteral("os")).toString());
+    VT_buildBackupSets(document.value(QStringLiteral("sets")).toObject());
+    VT_sortComputers(
+        document.value(QStringLiteral("computers")).toObject(),
+        VT_actualDestinationGUIDs(document.value(QStringLiteral("OutboundStats")).toObject()));
+}
+
+void VTAppStateDocument::setAlert(bool value) {
+    alert_ = value;
+    emit alertChanged();
+}
+
+void VTAppStateDocument::setAppBaseName(const QString& value) {
+    appBaseName_ = value;
+    emit appBaseNameChanged();
+}
+
+void VTAppStateDocument::setIsProClient(bool value) {
+    isProClient_ = value;
+    emit isProClientChanged();
+}
+
+void VTAppStateDocument::setIsUpgrading(bool value) {
+    isUpgrading_ = value;
+    emit isUpgradingChanged();
+}
+
+void VTAppStateDocument::setLocale(const QString& value) {
+    locale_ = value;
+    emit localeChanged();
+}
+
+void VTAppStateDocument::setVersionName(const QString& value) {
+    versionName_ = value;
+    emit versionNameChanged();
+}
+
+void VTAppStateDocument::setVersionNumber(const QVariant& value) {
+    versionNumber_ = value;
+    emit versionNumberChanged();
+}
+
+void VTAppStateDocument::setWebsiteHost(const QString& value) {
+    websiteHost_ = value;
+    emit websiteHostChanged();
+}
+
+VTOSType VTAppStateDocument::osTypeFromString(const QString& text) {
+    if (text == u"linux") {
+        return VTOSTypeLinux;
+    }
+    if (text == u"mac") {
+        return VTOSTypeMac;
+    }
+    if (text == u"solaris") {
+        return VTOSTypeSolaris;
+    }
+    if (text == u"win") {
+        return VTOSTypeWin;
+    }
+    return VTOSTypeUnknown;
+}
+
+void VTAppStateDocument::VT_buildBackupSets(const QJsonObject& sets) {
+    for (const QJsonValue& value : sets) {
+        const QJsonObject set = value.toObject();
+        const std::optional<qint64> setID = identityValue(set.value(QStringLiteral("id")));
+        if (!setID) {
+            // A set without an identity cannot be told apart from others; keeping it would
+            // fail the whole document when it is placed in a set.
+            log()->warning(QStringLiteral("Ignoring a backup set without a usable \"id\""));
+            continue;
+        }
+        auto* backupSet = new VTBackupSet(
+            *setID, set.value(QStringLiteral("name")).toString(),
+            set.value(QStringLiteral("priority"))
+                .toInteger(static_cast<qint64>(set.value(QStringLiteral("priority")).toDouble())),
+            this);
+        backupSet->setIsPathSetEmpty(set.value(QStringLiteral("isPathSetEmpty")).toBool());
+        QList<qint64> destinationGUIDs;
+        for (const QJsonValue& guid : set.value(QStringLiteral("destinations")).toArray()) {
+            destinationGUIDs.append(guid.toInteger());
+        }
+        backupSet->setDestinationGUIDs(destinationGUIDs);
+        if (!backupSetObjects_.insert(backupSet)) {
+            delete backupSet;
+        }
+    }
+}
+
+QSet<qint64> VTAppStateDocument::VT_actualDestinationGUIDs(const QJsonObject& outboundStats) const {
+    QStringList setKeys;
+    for (const VTBackupSet* backupSet : backupSetObjects_) {
+        setKeys.append(QString::number(backupSet->setID()));
+    }
+    QSet<qint64> guids;
+    for (const QJsonValue& value : outboundStats) {
+        const QJsonObject stats = value.toObject();
+        for (const QString& key : setKeys) {
+            if (stats.contains(key)) {
+                if (const auto guid = identityValue(stats.value(QStringLiteral("guid")))) {
+                    guids.insert(*guid);
+                }
+                break;
+            }
+        }
+    }
+    return guids;
+}
+
+void VTAppStateDocument::VT_sortComputers(const QJsonObject& computers,
+                                          const QSet<qint64>& actualDestinations) {
+    for (const QJsonValue& value : computers) {
+        const QJsonObject computer = value.toObject();
+        const std::optional<qint64> guid = identityValue(computer.value(QStringLiteral("guid")));
+        if (!guid) {
+            log()->warning(QStringLiteral("Ignoring a computer without a usable \"guid\""));
+            continue;
+        }
+        if (computer.value(QStringLiteral("self")).toBool()) {
+            thisComputerGUID_ = *guid;
+        }
+        if (computer.value(QStringLiteral("target")).toBool() &&
+            actualDestinations.contains(*guid)) {
+            destinations_.insert(*guid, computer);
+        }
+        if (computer.value(QStringLiteral("source")).toBool()) {
+            sources_.insert(*guid, computer);
+        }
+        if (!sources_.contains(*guid) && !destinations_.contains(*guid)) {
+            otherComputers_.insert(*guid, computer);
+        }
+    }
+}
+
+const VTKeyTable& VTAppStateDocument::classKeyTable() {
+    static const VTKeyTable table = VTKeyTable(staticMetaObject)
+                                        .add("alert", QStringLiteral("alert"))
+                                        .add("appBaseName", QStringLiteral("appBaseName"))
+                                        .add("isProClient", QStringLiteral("proClient"))
+                                        .add("isUpgrading", QStringLiteral("upgrading"))
+                                        .add("locale", QStringLiteral("locale"))
+                                        .add("versionName", QStringLiteral("versionName"))
+                                        .add("versionNumber", QStringLiteral("versionNumber"))
+                                        .add("websiteHost", QStringLiteral("websiteHost"));
+    return table;
+}

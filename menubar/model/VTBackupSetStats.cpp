@@ -1,0 +1,100 @@
+#include "VTBackupSetStats.h"
+
+#include "VTModelUtils.h"
+
+VTBackupSetStats::VTBackupSetStats(qint64 setID, QObject* parent)
+    : VTBaseStats(parent),
+      setID_(setID),
+      analyzingFileToDo_(new VTAnalyzingFileToDoStats(this)),
+      sendingFileToDo_(new VTSendingFileToDoStats(this)) {
+    setPrime(37);
+}
+
+int VTBackupSetStats::status() const {
+    // "Complete" is never sent: a safe set is complete once every scanned file is backed up.
+    if (status_ == VTBackupStatusSafe && numFilesScanned() != 0 &&
+        completionRatio() * VTDecimal(100) == VTDecimal(100)) {
+        status_ = VTBackupStatusComplete;
+    }
+    return status_;
+}
+
+void VTBackupSetStats::setStatus(int value) {
+    status_ = value;
+    emit statusChanged();
+}
+
+void VTBackupSetStats::setEstimatedTimeRemainingInSec(qint64 value) {
+    estimatedTimeRemainingInSec_ = value;
+    emit estimatedTimeRemainingInSecChanged();
+}
+
+void VTBackupSetStats::setLastCompletedBackupTime(qint64 value) {
+    lastCompletedBackupTime_ = value;
+    emit lastCompletedBackupTimeChanged();
+}
+
+void VTBackupSetStats::setNextBackupTime(qint64 value) {
+    nextBackupTime_ = value;
+    emit nextBackupTimeChanged();
+}
+
+void VTBackupSetStats::setIsPaused(bool value) {
+    isPaused_ = value;
+    emit isPausedChanged();
+}
+
+void VTBackupSetStats::setResumeTime(qint64 value) {
+    resumeTime_ = value;
+    emit resumeTimeChanged();
+}
+
+void VTBackupSetStats::setScheduledTime(const QString& value) {
+    scheduledTime_ = value;
+    emit scheduledTimeChanged();
+}
+
+void VTBackupSetStats::setSelectedForBackup(bool value) {
+    selectedForBackup_ = value;
+    emit selectedForBackupChanged();
+}
+
+void VTBackupSetStats::setIsWithinScheduledWindow(bool value) {
+    isWithinScheduledWindow_ = value;
+    emit isWithinScheduledWindowChanged();
+}
+
+bool VTBackupSetStats::updatePropertiesFromDict(const QJsonObject& dict) {
+    VTBaseStats::updatePropertiesFromDict(dict);
+    const auto statusText = dict.constFind(QStringLiteral("status"));
+    if (statusText != dict.constEnd() && !statusText->isNull()) {
+        const int newStatus = VTModelUtils::stringToBackupStatus(statusText->toString());
+        if (newStatus != status_) {
+            setStatus(newStatus);
+        }
+    }
+    const auto analyzing = dict.constFind(QStringLiteral("analyzingFileTodo"));
+    if (analyzing != dict.constEnd() && analyzing->isObject()) {
+        analyzingFileToDo_->updatePropertiesFromDict(analyzing->toObject());
+    }
+    const auto sending = dict.constFind(QStringLiteral("sendingFileTodo"));
+    if (sending != dict.constEnd() && sending->isObject()) {
+        sendingFileToDo_->updatePropertiesFromDict(sending->toObject());
+    }
+    return true;
+}
+
+const VTKeyTable& VTBackupSetStats::classKeyTable() {
+    static const VTKeyTable table =
+        VTKeyTable(VTBaseStats::classKeyTable(), staticMetaObject)
+            .add("completionRatio", QStringLiteral("completedRatio"))
+            .add("estimatedTimeRemainingInSec", QStringLiteral("estimatedTimeRemainingInSec"))
+            .add("lastCompletedBackupTime", QStringLiteral("lastCompletedBackupTime"))
+            .add("nextBackupTime", QStringLiteral("nextBackupTime"))
+            .add("isPaused", QStringLiteral("paused"))
+            .add("resumeTime", QStringLiteral("resumeTime"))
+            .add("scheduledTime", QStringLiteral("scheduledTime"))
+            .add("selectedForBackup", QStringLiteral("selectedForBackup"))
+            .add("isWithinScheduledWindow", QStringLiteral("withinSchedule"));
+    return table;
+}

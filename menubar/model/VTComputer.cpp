@@ -1,0 +1,148 @@
+#include "VTComputer.h"
+
+#include "VTModelUtils.h"
+
+VTComputer::VTComputer(qint64 GUID, QObject* parent) : VTUnique(parent), GUID_(GUID) {
+    setPrime(7);
+}
+
+VTComputer* VTComputer::fromGUIDString(const QString& GUIDString, QObject* parent) {
+    return new VTComputer(VTModelUtils::int64Value(GUIDString), parent);
+}
+
+VTComputer* VTComputer::fromLegacyRecord(const QString& record, QObject* parent) {
+    const QStringList fields = record.split(u',');
+    VTComputer* computer = fromGUIDString(fields.value(0), parent);
+    const auto flag = [&fields](qsizetype index) {
+        return VTModelUtils::BOOLfromJSONBooleanString(fields[index]);
+    };
+    const qsizetype count = fields.size();
+    if (count > 1) {
+        computer->setName(fields[1]);
+    }
+    if (count > 2) {
+        computer->setHost(fields[2]);
+    }
+    if (count > 3) {
+        computer->setPort(VTModelUtils::int64Value(fields[3]));
+    }
+    if (count > 5) {
+        computer->setIsSelf(flag(5));
+    }
+    if (count > 6) {
+        computer->setIsOwn(flag(6));
+    }
+    if (count > 7) {
+        computer->setIsVTC(flag(7));
+    }
+    if (count > 8) {
+        computer->setIsTarget(flag(8));
+    }
+    if (count > 9) {
+        computer->setIsSource(flag(9));
+    }
+    if (count > 11) {
+        computer->setTimeConnected(fields[11].trimmed().toDouble());
+    }
+    return computer;
+}
+
+void VTComputer::setName(const QString& value) {
+    name_ = value;
+    emit nameChanged();
+}
+
+void VTComputer::setBackupCode(const QString& value) {
+    backupCode_ = value;
+    emit backupCodeChanged();
+}
+
+void VTComputer::setDataKeyChecksumHex(const QString& value) {
+    dataKeyChecksumHex_ = value;
+    emit dataKeyChecksumHexChanged();
+}
+
+void VTComputer::setHost(const QString& value) {
+    host_ = value;
+    emit hostChanged();
+}
+
+void VTComputer::setPort(qint64 value) {
+    port_ = value;
+    emit portChanged();
+}
+
+void VTComputer::setIsBlocked(bool value) {
+    isBlocked_ = value;
+    emit isBlockedChanged();
+}
+
+void VTComputer::setIsVTC(bool value) {
+    isVTC_ = value;
+    emit isVTCChanged();
+}
+
+void VTComputer::setIsOwn(bool value) {
+    isOwn_ = value;
+    emit isOwnChanged();
+}
+
+void VTComputer::setIsSelf(bool value) {
+    isSelf_ = value;
+    emit isSelfChanged();
+}
+
+void VTComputer::setIsSource(bool value) {
+    isSource_ = value;
+    emit isSourceChanged();
+}
+
+void VTComputer::setIsTarget(bool value) {
+    isTarget_ = value;
+    emit isTargetChanged();
+}
+
+void VTComputer::setOfferedBytesOnTarget(qint64 value) {
+    offeredBytesOnTarget_ = value;
+    emit offeredBytesOnTargetChanged();
+}
+
+void VTComputer::setParentGUID(qint64 value) {
+    parentGUID_ = value;
+    emit parentGUIDChanged();
+}
+
+void VTComputer::setUserID(qint64 value) {
+    userID_ = value;
+    emit userIDChanged();
+}
+
+void VTComputer::setTimeConnected(double value) {
+    timeConnected_ = value;
+    emit timeConnectedChanged();
+}
+
+QString VTComputer::description() const {
+    return QStringLiteral("Class: %1 - %2 - %3")
+        .arg(QString::fromLatin1(metaObject()->className()), name_)
+        .arg(GUID_);
+}
+
+const VTKeyTable& VTComputer::classKeyTable() {
+    static const VTKeyTable table =
+        VTKeyTable(VTUnique::classKeyTable(), staticMetaObject)
+            .add("name", QStringLiteral("name"))
+            .add("backupCode", QStringLiteral("backupCode"))
+            .add("dataKeyChecksumHex", QStringLiteral("dataKeyChecksumHex"))
+            .add("host", QStringLiteral("address"))
+            .add("port", QStringLiteral("port"))
+            .add("isBlocked", QStringLiteral("blocked"))
+            .add("isVTC", QStringLiteral("vtc"))
+            .add("isOwn", QStringLiteral("own"))
+            .add("isSelf", QStringLiteral("self"))
+            .add("isSource", QStringLiteral("source"))
+            .add("offeredBytesOnTarget", QStringLiteral("offeredBytesOnTarget"))
+            .add("parentGUID", QStringLiteral("parentGuid"))
+            .add("userID", QStringLiteral("userId"));
+    return table;
+}

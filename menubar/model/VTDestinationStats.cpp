@@ -1,0 +1,337 @@
+#include "VTDestinationStats.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <limits>
+
+#include "VTModelUtils.h"
+
+namespace {
+
+constexpr qint64 kNone = std::numeric_limits<qint64>::max();
+// The set properties whose changes recompute the destination at once.
+const char* const kWatchedKeyPaths[] = {"status", "completionRatio", "estimatedTimeRemainingInSec"};
+
+}  // namespace
+
+VTDestinationStats::VTDestinationStats(qint64 computerGUID, QObject* parent)
+    : VTComputerStats(computerGUID, parent) {
+    setPrime(19);
+}
+
+void VTDestinationStats::setRemoteArchiveSize(qint64 value) {
+    remoteArchiveSize_ = value;
+    emit remoteArchiveSizeChanged();
+}
+
+void VTDestinationStats::setSendRateInBytesPerSec(qint64 value) {
+    sendRateInBytesPerSec_ = value;
+    emit sendRateInBytesPerSecChanged();
+}
+
+void VTDestinationStats::setMaintainingCache(bool value) {
+    maintainingCache_ = value;
+    emit maintainingCacheChanged();
+}
+
+void VTDestinationStats::setEstimatedTimeRemainingInSec(qint64 value) {
+    estimatedTimeRemainingInSec_ = value;
+    emit estimatedTimeRemainingInSecChanged();
+}
+
+void VTDestinationStats::setLastCompletedBackupTime(qint64 value) {
+    lastCompletedBackupTime_ = value;
+    emit lastCompletedBackupTimeChanged();
+}
+
+void VTDestinationStats::setNextBackupTime(qint64 value) {
+    nextBackupTime_ = value;
+    emit nextBackupTimeChanged();
+}
+
+void VTDestinationStats::setResumeTime(qint64 value) {
+    resumeTime_ = value;
+    emit resumeTimeChanged();
+}
+
+void VTDestinationStats::setScheduledTime(const QString& value) {
+    scheduledTime_ = value;
+    emit scheduledTimeChanged();
+}
+
+void VTDestinationStats::setIsPaused(bool value) {
+    isPaused_ = value;
+    emit isPausedChanged();
+}
+
+void VTDestinationStats::setIsSelectedForBackup(bool value) {
+    isSelectedForBackup_ = value;
+    emit isSelectedForBackupChanged();
+}
+
+void VTDestinationStats::setIsWithinScheduledWindow(bool value) {
+    isWithinScheduledWindow_ = value;
+    emit isWithinScheduledWindowChanged();
+}
+
+bool VTDestinationStats::anySetSelectedForBackup() const {
+    for (const VTBackupSetStats* setStats : backupSetsStats_) {
+        if (setStats->selectedForBackup()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QSet<qint64> VTDestinationStats::allSetIDs() const {
+    QSet<qint64> ids;
+    for (const VTBackupSetStats* setStats : backupSetsStats_) {
+        ids.insert(setStats->setID());
+    }
+    return ids;
+}
+
+bool VTDestinationStats::updatePropertiesFromDict(const QJsonObject& dict) {
+    VTComputerStats::updatePropertiesFromDict(dict);
+    setIsEmpty(false);
+    for (const QJsonValue& value : dict) {
+        if (!value.isObject()) {
+            continue;
+        }
+        const QJsonObject setDict = value.toObject();
+        const auto setId = setDict.constFind(QStringLiteral("setId"));
+        if (setId == setDict.constEnd()) {
+            continue;
+        }
+        if (VTBackupSetStats* setStats = VT_setStatsForEntry(*setId)) {
+            setStats->updatePropertiesFromDict(setDict);
+        }
+    }
+    VT_calculateAndSetStatusAndStatsTotals();
+    setLastUpdated(VTModelUtils::currentTimeInSeconds());
+    setIsEmpty(false);
+    return true;
+}
+
+VTBackupSetStats* VTDestinationStats::VT_setStatsForEntry(const QJsonValue& setId) {
+    qint64 id = 0;
+    if (setId.isDouble()) {
+        id = setId.toInteger(static_cast<qint64>(setId.toDouble()));
+    } else if (setId.isString()) {
+        id = VTModelUtils::int64Value(setId.toString());
+    } else {
+        log()->severe(QStringLiteral("Why is this not an NSNumber??: %1")
+                          .arg(QString::fromUtf8(
+                              QJsonDocument(QJsonArray{setId}).toJson(QJsonDocument::Compact))));
+        return nullptr;
+    }
+    VTBackupSetStats* existing =
+        backupSetsStats_.itemMatching([id](VTBackupSetStats* s) { return s->setID() == id; });
+    if (existing) {
+        return existing;
+    }
+    auto* created = new VTBackupSetStats(id, this);
+    addBackupSetsStatsObject(created);
+    return created;
+}
+
+void VTDestinationStats::addBackupSetsStatsObject(VTBackupSetStats* setStats) {
+    if (!setStats || !backupSetsStats_.insert(setStats)) {
+        return;
+    }
+    setStats->setParent(this);
+    for (const char* keyPath : kWatchedKeyPaths) {
+        observer()->observe(
+            setStats, keyPath,
+            [this](QObject* object, const QByteArray& property, const QVariant& newValue) {
+                observeValueForKeyPath(property, object, newValue);
+            });
+    }
+    emit backupSetsStatsChanged();
+}
+
+void VTDestinationStats::removeBackupSetsStatsObject(VTBackupSetStats* setStats) {
+    VTBackupSetStats* member = setStats ? backupSetsStats_.remove(setStats) : nullptr;
+    if (!member) {
+        return;
+    }
+    for (const char* keyPath : kWatchedKeyPaths) {
+        observer()->stopObserving(member, keyPath);
+    }
+    member->deleteLater();
+    emit backupSetsStatsChanged();
+}
+
+void VTDestinationStats::observeValueForKeyPath(const QByteArray& keyPath, QObject* object,
+                                                const QVariant& newValue) {
+    VTComputerStats::observeValueForKeyPath(keyPath, object, newValue);
+    if (!qobject_cast<VTBackupSetStats*>(object)) {
+        return;
+    }
+    for (const char* watched : kWatchedKeyPaths) {
+        if (keyPath == watched) {
+            VT_calculateAndSetStatusAndStatsTotals();
+            return;
+        }
+    }
+    log()->fine(QStringLiteral("@observeValueForKeyPath called, but the key or object doesn't "
+                               "match anything we're observing.\nkey:%1\nobject:%2")
+                    .arg(QString::fromLatin1(keyPath), object->metaObject()->className()));
+}
+
+void VTDestinationStats::VT_calculateAndSetStatusAndStatsTotals() {
+    QMutexLocker locker(&lock_);
+    const QList<VTBackupSetStats*> sets = backupSetsStats_.items();
+
+    bool paused = true;
+    for (const VTBackupSetStats* setStats : sets) {
+        if (!setStats->isPaused()) {
+            paused = false;
+            break;
+        }
+    }
+
+    bool withinWindow = false;
+    for (const VTBackupSetStats* setStats : sets) {
+        if (setStats->isWithinScheduledWindow()) {
+            withinWindow = true;
+            break;
+        }
+        setScheduledTime(setStats->scheduledTime());
+        log()->finerWithFormat("Set ID %lld is NOT scheduled to run",
+                               static_cast<long long>(setStats->setID()));
+    }
+
+    qint64 bytesScanned = 0;
+    qint64 filesScanned = 0;
+    qint64 remainingBytes = 0;
+    qint64 remainingFiles = 0;
+    qint64 timeRemaining = 0;
+    bool scanning = false;
+    bool selected = false;
+    qint64 nextBackup = kNone;
+    qint64 resume = kNone;
+    qint64 lastCompleted = -1;
+    qint64 lastBackup = -1;
+    for (const VTBackupSetStats* setStats : sets) {
+        bytesScanned += setStats->numBytesScanned();
+        filesScanned += setStats->numFilesScanned();
+        remainingBytes += setStats->numRemainingBytes();
+        remainingFiles += setStats->numRemainingFiles();
+        timeRemaining += setStats->estimatedTimeRemainingInSec();
+        scanning = scanning || setStats->isScanning();
+        selected = selected || setStats->selectedForBackup();
+        if (!setStats->isPaused()) {
+            nextBackup = VT_lowerIfNumberNotZero(setStats->nextBackupTime(), nextBackup);
+        }
+        resume = VT_lowerIfNumberNotZero(setStats->resumeTime(), resume);
+        lastCompleted = std::max(lastCompleted, setStats->lastCompletedBackupTime());
+        lastBackup = std::max(lastBackup, setStats->lastBackupTime());
+    }
+
+    setEstimatedTimeRemainingInSec(timeRemaining);
+    setNumBytesScanned(bytesScanned);
+    setNumFilesScanned(filesScanned);
+    setNumRemainingBytes(remainingBytes);
+    setNumRemainingFiles(remainingFiles);
+    setResumeTime(VT_numberForValueOrZero(resume));
+    setIsScanning(scanning);
+    setIsPaused(paused);
+    setIsSelectedForBackup(selected);
+    setIsWithinScheduledWindow(withinWindow);
+    setLastCompletedBackupTime(VT_numberForValueOrZero(lastCompleted));
+    setLastBackupTime(VT_numberForValueOrZero(lastBackup));
+    setNextBackupTime(VT_numberForValueOrZero(nextBackup));
+
+    VT_calculateAndSetCompletionRatio();
+    VT_calculateAndSetComputerStatus();
+    VT_calcAndSetCanPauseResume();
+}
+
+qint64 VTDestinationStats::VT_lowerIfNumberNotZero(qint64 value, qint64 other) {
+    return value > 0 && value < other ? value : other;
+}
+
+qint64 VTDestinationStats::VT_numberForValueOrZero(qint64 value) {
+    return value > kNone - 10 ? 0 : value;
+}
+
+void VTDestinationStats::VT_calculateAndSetCompletionRatio() {
+    VTDecimal sum;
+    for (const VTBackupSetStats* setStats : backupSetsStats_) {
+        sum = sum + setStats->completionRatio();
+    }
+    if (!backupSetsStats_.isEmpty()) {
+        sum = sum / VTDecimal(backupSetsStats_.size());
+    }
+    const VTDecimal percentage = sum * VTDecimal(100);
+    if (percentage.toDouble() == completionRatio().toDouble()) {
+        return;
+    }
+    storeCompletionRatio(percentage);
+    emit completionRatioChanged();
+}
+
+void VTDestinationStats::VT_calculateAndSetComputerStatus() {
+    if (!isConnected()) {
+        setComputerStatus(VTComputerStatusOffline);
+        return;
+    }
+    int worst = VTBackupStatusComplete;
+    for (const VTBackupSetStats* setStats : backupSetsStats_) {
+        worst = std::min(worst, setStats->status());
+    }
+    if (outOfSpace()) {
+        setComputerStatus(VTComputerStatusSevere);
+        return;
+    }
+    switch (worst) {
+        case VTBackupStatusSevere:
+            setComputerStatus(VTComputerStatusSevere);
+            break;
+        case VTBackupStatusWarning:
+            setComputerStatus(VTComputerStatusWarning);
+            break;
+        case VTBackupStatusSafe:
+            setComputerStatus(VTComputerStatusSafe);
+            break;
+        case VTBackupStatusComplete:
+            setComputerStatus(VTComputerStatusComplete);
+            break;
+        default:
+            setComputerStatus(VTComputerStatusUnknown);
+            break;
+    }
+}
+
+void VTDestinationStats::VT_calcAndSetCanPauseResume() {
+    if (isBackingUp()) {
+        setCanPauseResume(true);
+    } else if (!isConnected() || outOfSpace() || !backupReady()) {
+        setCanPauseResume(false);
+    } else if (computerStatus() == VTComputerStatusComplete && numRemainingFiles() == 0) {
+        setCanPauseResume(false);
+    } else if (!isWithinScheduledWindow()) {
+        setCanPauseResume(false);
+    } else {
+        setCanPauseResume(numFilesScanned() != 0);
+    }
+}
+
+const VTKeyTable& VTDestinationStats::classKeyTable() {
+    // The counters, times and scanning flag are aggregates over the sets, never read from the
+    // destination's own dictionary.
+    static const VTKeyTable table =
+        VTKeyTable(VTComputerStats::classKeyTable(), staticMetaObject)
+            .add("remoteArchiveSize", QStringLiteral("remoteArchiveSize"))
+            .add("sendRateInBytesPerSec", QStringLiteral("sendRateInBytesPerSec"))
+            .add("maintainingCache", QStringLiteral("maintainingCache"))
+            .remove("lastBackupTime")
+            .remove("numBytesScanned")
+            .remove("numFilesScanned")
+            .remove("numRemainingBytes")
+            .remove("numRemainingFiles")
+            .remove("resumeTime")
+            .remove("isScanning");
+    return table;
+}

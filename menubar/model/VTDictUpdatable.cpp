@@ -1,0 +1,12 @@
+#include "VTDictUpdatable.h"
+
+#include "VTModelUtils.h"
+
+bool VTDictUpdatable::updatePropertiesFromDict(const QJsonObject& dict) {
+    return VTModelUtils::setObjPropsFromDictWithTarget(this, propertyNamesForNewValuesKeys(), dict);
+}
+
+const VTKeyTable& VTDictUpdatable::classKeyTable() {
+    static const VTKeyTable table(staticMetaObject);
+    return table;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QJsonObject>
+
+#include "VTKeyTable.h"
+#include "VTLoggingObject.h"
+
+// A model object whose properties are filled from a decoded JSON dictionary through its class's
+// key table (property name → key).
+class VTDictUpdatable : public VTLoggingObject {
+    Q_OBJECT
+  public:
+    explicit VTDictUpdatable(QObject* parent = nullptr) : VTLoggingObject(parent) {}
+
+    // Sets every mapped property whose key is present, through its setter. False when some key
+    // of the table was absent (callers ignore it; subclasses may answer true regardless).
+    virtual bool updatePropertiesFromDict(const QJsonObject& dict);
+
+    // The table of the object's own class (each subclass extends its superclass's).
+    virtual const VTKeyTable& propertyNamesForNewValuesKeys() const { return classKeyTable(); }
+    static const VTKeyTable& classKeyTable();
+};

@@ -1,0 +1,143 @@
+#include "VTModelUtils.h"
+
+#include <QJsonValue>
+#include <QObject>
+
+#include "VTComputer.h"
+#include "VTDecimal.h"
+#include "VTDestination.h"
+#include "VTKeyTable.h"
+#include "VTLogger.h"
+#include "VTSource.h"
+#include "VTUtils.h"
+
+namespace {
+
+VTLogger* utilsLog() {
+    static VTLogger* log = VTLogger::sharedLoggerForClass(QStringLiteral("VTModelUtils"));
+    return log;
+}
+
+// The property value for a JSON value: completion ratios become exact decimals, everything
+// else goes through QVariant's conversion to the property's type.
+QVariant propertyValue(const QMetaProperty& property, const QJsonValue& value) {
+    if (property.metaType() == QMetaType::fromType<VTDecimal>()) {
+        if (!value.isDouble()) {
+            return QVariant();
+        }
+        const qint64 integer = value.toInteger(std::numeric_limits<qint64>::min());
+        const VTDecimal decimal = integer != std::numeric_limits<qint64>::min()
+                                      ? VTDecimal(integer)
+                                      : VTDecimal::fromDouble(value.toDouble());
+        return QVariant::fromValue(decimal);
+    }
+    QVariant converted = value.toVariant();
+    if (property.metaType() == QMetaType::fromType<QVariant>()) {
+        return converted;
+    }
+    if (!converted.convert(property.metaType())) {
+        return QVariant();
+    }
+    return converted;
+}
+
+}  // namespace
+
+bool VTModelUtils::setObjPropsFromDictWithTarget(QObject* target, const VTKeyTable& properties,
+                                                 const QJsonObject& newValues) {
+    bool allPresent = true;
+    for (const VTKeyTable::Entry& entry : properties.entries()) {
+        const auto found = newValues.constFind(entry.key);
+        if (found == newValues.constEnd() || found->isNull() || found->isUndefined()) {
+            allPresent = false;
+            continue;
+        }
+        const QVariant value = propertyValue(entry.property, *found);
+        if (!value.isValid() || !entry.property.write(target, value)) {
+            utilsLog()->warningWithFormat(
+                "Ignoring the value of key \"%s\" for property %s of %s: it is not a %s",
+                qUtf8Printable(entry.key), entry.property.name(), target->metaObject()->className(),
+                entry.property.typeName());
+        }
+    }
+    return allPresent;
+}
+
+bool VTModelUtils::truthy(const QVariant& value) {
+    if (!value.isValid() || value.isNull()) {
+        return false;
+    }
+    switch (value.typeId()) {
+        case QMetaType::QVariantList:
+        case QMetaType::QStringList:
+            return !value.toList().isEmpty();
+        case QMetaType::QVariantMap:
+            return !value.toMap().isEmpty();
+        case QMetaType::QVariantHash:
+            return !value.toHash().isEmpty();
+        case QMetaType::QString:
+            return !value.toString().isEmpty();
+        case QMetaType::QByteArray:
+            return !value.toByteArray().isEmpty();
+        case QMetaType::Bool:
+            return value.toBool();
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return value.toDouble() != 0.0;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            return value.toLongLong() != 0;
+        case QMetaType::Nullptr:
+            return false;
+        default:
+            return true;
+    }
+}
+
+bool VTModelUtils::BOOLfromJSONBooleanString(const QString& text) {
+    const QString lower = text.toLower();
+    if (lower == u"true") {
+        return true;
+    }
+    if (lower != u"false") {
+        utilsLog()->warning(QStringLiteral("Received a value other than 'true' or 'false'"));
+    }
+    return false;
+}
+
+QDateTime VTModelUtils::timeInMillisToDate(double millis) {
+    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(millis), Qt::UTC);
+}
+
+VTBackupStatus VTModelUtils::stringToBackupStatus(const QString& text) {
+    if (text == u"SEVERE") {
+        return VTBackupStatusSevere;
+    }
+    if (text == u"WARNING") {
+        return VTBackupStatusWarning;
+    }
+    if (text == u"SAFE") {
+        return VTBackupStatusSafe;
+    }
+    return VTBackupStatusUnknown;
+}
+
+qint64 VTModelUtils::int64Value(const QString& text) {
+    return VTUtils::integerValue(text);
+}
+
+QString VTModelUtils::defaultsKeyDetailsHiddenForComputer(const VTComputer* computer) {
+    if (qobject_cast<const VTSource*>(computer)) {
+        return QStringLiteral("hide_details_src_%1").arg(computer->GUID());
+    }
+    if (qobject_cast<const VTDestination*>(computer)) {
+        return QStringLiteral("hide_details_dest_%1").arg(computer->GUID());
+    }
+    return QString();
+}
+
+qint64 VTModelUtils::currentTimeInSeconds() {
+    return QDateTime::currentSecsSinceEpoch();
+}

@@ -1,0 +1,42 @@
+#include "VTSelfObserver.h"
+
+void VTSelfObserver::addAction(const QString& selectorName, const QString& propertyName) {
+    auto* action = new VTSelfObserverAction(propertyName, selectorName, this);
+    if (!observerActions_.insert(action)) {
+        delete action;
+        return;
+    }
+    const QByteArray property = propertyName.toLatin1();
+    if (!observer_.isObserving(this, property.constData())) {
+        observer_.observe(
+            this, property.constData(),
+            [this](QObject* object, const QByteArray& keyPath, const QVariant& newValue) {
+                observeValueForKeyPath(keyPath, object, newValue);
+            });
+    }
+}
+
+void VTSelfObserver::observeValueForKeyPath(const QByteArray& keyPath, QObject* object,
+                                            const QVariant& /*newValue*/) {
+    if (object != this) {
+        return;
+    }
+    bool matched = false;
+    for (VTSelfObserverAction* action : observerActions_) {
+        if (action->propertyName().toLatin1() != keyPath) {
+            continue;
+        }
+        matched = true;
+        const QByteArray signature = action->selectorName().toLatin1() + "()";
+        if (metaObject()->indexOfMethod(signature.constData()) >= 0) {
+            QMetaObject::invokeMethod(this, action->selectorName().toLatin1().constData(),
+                                      Qt::DirectConnection);
+        }
+    }
+    if (!matched) {
+        log()->fine(QStringLiteral("@observeValueForKeyPath called for self, but I didn't any "
+                                   "observer actions with a matching property name. "
+                                   "\nkeyPath:%1\nobject:%2")
+                        .arg(QString::fromLatin1(keyPath), object->metaObject()->className()));
+    }
+}

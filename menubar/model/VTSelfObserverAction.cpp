@@ -1,0 +1,18 @@
+#include "VTSelfObserverAction.h"
+
+#include <QHash>
+
+VTSelfObserverAction::VTSelfObserverAction(const QString& propertyName, const QString& selectorName,
+                                           QObject* parent)
+    : VTUnique(parent), propertyName_(propertyName), selectorName_(selectorName) {
+    setPrime(41);
+}
+
+std::optional<qint64> VTSelfObserverAction::UID() const {
+    return static_cast<qint64>(qHash(propertyName_ + selectorName_, 0));
+}
+
+QString VTSelfObserverAction::description() const {
+    return QStringLiteral("VTSelfObserverAction: I run %1 when property %2 changes")
+        .arg(selectorName_, propertyName_);
+}
