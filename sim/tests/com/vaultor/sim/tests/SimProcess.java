@@ -20,6 +20,7 @@ final class SimProcess implements AutoCloseable {
     private final Process process;
     private final List<String> out = new ArrayList<>();
     private final StringBuilder err = new StringBuilder();
+    private final List<Thread> readers = new ArrayList<>();
 
     SimProcess(String... args) throws IOException {
         dataHome = Files.createTempDirectory("vaultor-sim-process");
@@ -27,24 +28,24 @@ final class SimProcess implements AutoCloseable {
                 TestRunner.jar().toString(), "--data-home", dataHome.toString()));
         command.addAll(List.of(args));
         process = new ProcessBuilder(command).start();
-        collect(process.getInputStream(), line -> {
+        readers.add(collect(process.getInputStream(), line -> {
             synchronized (out) {
                 out.add(line);
                 out.notifyAll();
             }
-        });
-        collect(process.getErrorStream(), line -> {
+        }));
+        readers.add(collect(process.getErrorStream(), line -> {
             synchronized (err) {
                 err.append(line).append('\n');
             }
-        });
+        }));
     }
 
     private interface LineSink {
         void accept(String line);
     }
 
-    private static void collect(InputStream stream, LineSink sink) {
+    private static Thread collect(InputStream stream, LineSink sink) {
         Thread reader = new Thread(() -> {
             try (BufferedReader lines = new BufferedReader(new InputStreamReader(stream, StandardCharsets.UTF_8))) {
                 for (String line = lines.readLine(); line != null; line = lines.readLine()) {
@@ -56,6 +57,7 @@ final class SimProcess implements AutoCloseable {
         });
         reader.setDaemon(true);
         reader.start();
+        return reader;
     }
 
     /** Waits, with a generous limit, for an output line that matches; returns it. */
@@ -100,10 +102,13 @@ final class SimProcess implements AutoCloseable {
         return dataHome.resolve("Vaultor").resolve(".ui_info");
     }
 
-    /** The exit code, waiting with a generous limit. */
+    /** The exit code, waiting with a generous limit; all output has been collected by then. */
     int awaitExit() throws InterruptedException {
         if (!process.waitFor(TestClient.TIMEOUT_MILLIS, TimeUnit.MILLISECONDS)) {
             throw new AssertionError("the simulator did not exit; errors:\n" + errText());
+        }
+        for (Thread reader : readers) {
+            reader.join(TestClient.TIMEOUT_MILLIS);
         }
         return process.exitValue();
     }
