@@ -1,8 +1,17 @@
 #pragma once
 
+#include <QImage>
+#include <QObject>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
+#include <functional>
+#include <optional>
+
+class VTComputer;
+class VTPropertyObserver;
+class VTUserDefaults;
+class VTVaultorState;
 
 // The client's shared helpers (class operations only).
 class VTUtils {
@@ -31,4 +40,34 @@ class VTUtils {
     static bool boolValue(const QVariant& value);
     // The text form of a stored value (a boolean reads as "1" or "0", a number in decimal).
     static QString textValue(const QVariant& value);
+
+    // The user's preferences (the process-wide store unless tests set another).
+    static VTUserDefaults* userDefaults();
+    static void setUserDefaults(VTUserDefaults* defaults);
+    static void registerDefaults(const QVariantMap& dictionary);
+    static bool userDefaultsBool(const QString& key);
+
+    // The image for name in the current icon theme ("theme_name"), read once and cached; a
+    // null image when there is none.
+    static QImage imageFromResourceName(const QString& name);
+    // The resource path of the image "name.png", without theme, or nothing.
+    static std::optional<QString> imagePathFromResourceName(const QString& name);
+
+    // Runs the action on target after the delay, on the event loop (also while a menu is
+    // open); nothing happens when target is gone by then.
+    static void delayWithObject(QObject* target, std::function<void()> action, double seconds);
+    // Stops the observation, tolerating one that does not exist.
+    static void removeObserverSafelyFrom(QObject* observed, VTPropertyObserver* observer,
+                                         const char* keyPath);
+
+    // Logs the message (or "Exiting normally") and ends the application's event loop.
+    static void zedQuit(const QString& message = QString());
+    // "%1=%2\n" for every property of the object's class and its bases up to QObject, the
+    // most derived class first.
+    static QString dumpInfo(const QObject* object, const QMetaObject* cls = nullptr);
+    static QString isItMsg(bool flag) {
+        return flag ? QStringLiteral("IS") : QStringLiteral("is NOT");
+    }
+    // Opens the account page for the login key in the default browser.
+    static void openManageAccountPage(const QString& key, VTVaultorState* state);
 };

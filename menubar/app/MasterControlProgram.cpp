@@ -1,0 +1,272 @@
+#include "MasterControlProgram.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+
+#include "DDLog.h"
+#include "VTConnectionController.h"
+#include "VTMessageHandler.h"
+#include "VTPropertyObserver.h"
+#include "VTStatsRequestor.h"
+#include "VTUserDefaults.h"
+#include "VTUtils.h"
+#include "VTVTSController.h"
+#include "VTVaultorState.h"
+
+namespace {
+
+// Sets the nice value of this process, found by its own process id.
+void zed_renice(int niceness) {
+    setpriority(PRIO_PROCESS, static_cast<id_t>(getpid()), niceness);
+}
+
+}  // namespace
+
+void MasterControlProgram::initialize() {
+    static const bool done = [] {
+        zed_renice(5);
+        VTUtils::registerDefaults({{QStringLiteral("LaunchOnLogin"), QStringLiteral("YES")}});
+        return true;
+    }();
+    (void)done;
+}
+
+QString MasterControlProgram::msgMenuConnectingToService() {
+    return QCoreApplication::translate("MasterControlProgram", "Connecting to backup service...");
+}
+
+QString MasterControlProgram::msgUnableToConnect() {
+    return QCoreApplication::translate("MasterControlProgram",
+                                       "Unable to connect to backup service.");
+}
+
+QString MasterControlProgram::msgNoDestinationsConfigured() {
+    return QCoreApplication::translate("MasterControlProgram", "No destinations configured.");
+}
+
+MasterControlProgram::MasterControlProgram(const Collaborators& collaborators, QObject* parent)
+    : VTLoggingObject(parent),
+      connectionController_(collaborators.connectionController),
+      iconController_(collaborators.iconController),
+      menuController_(collaborators.menuController),
+      messageHandler_(collaborators.messageHandler),
+      prefsController_(collaborators.prefsController),
+      vtsController_(collaborators.vtsController),
+      state_(collaborators.state),
+      statsRequestor_(collaborators.statsRequestor),
+      observer_(new VTPropertyObserver(this)) {
+    initialize();
+}
+
+void MasterControlProgram::callOptional(QObject* target, const char* method) {
+    if (target) {
+        QMetaObject::invokeMethod(target, method);
+    }
+}
+
+void MasterControlProgram::awakeFromNib() {
+    // Connection following: the three collaborators always hold the current connection.
+    QObject::connect(this, &MasterControlProgram::connectionChanged, this,
+                     [this](VTConnection* connection) {
+                         if (statsRequestor_) {
+                             statsRequestor_->setConnection(connection);
+                         }
+                         if (messageHandler_) {
+                             messageHandler_->setConnection(connection);
+                         }
+                         if (vtsController_) {
+                             vtsController_->setConnection(connection);
+                         }
+                     });
+    emit connectionChanged(connection_);
+    if (vtsController_) {
+        vtsController_->setState(state_);
+    }
+    if (prefsController_) {
+        QMetaObject::invokeMethod(
+            prefsController_, "setLaunchOnLogin",
+            Q_ARG(bool, VTUtils::userDefaultsBool(QStringLiteral("LaunchOnLogin"))));
+    }
+}
+
+void MasterControlProgram::startApp() {
+    if (connectionController_) {
+        connectionController_->startConnectionTimers();
+    }
+    if (state_) {
+        state_->setLastUpdated(QDateTime::currentSecsSinceEpoch());
+    }
+    callOptional(iconController_, "forceUpdateIcon");
+}
+
+void MasterControlProgram::setConnection(VTConnection* connection) {
+    connection_ = connection;
+    emit connectionChanged(connection);
+}
+
+void MasterControlProgram::setMenuHandler(QObject* handler) {
+    if (menuHandler_) {
+        VTUtils::removeObserverSafelyFrom(menuHandler_, observer_, "isMenuOpen");
+    }
+    menuHandler_ = handler;
+    if (handler) {
+        observer_->observe(
+            handler, "isMenuOpen",
+            [this](QObject*, const QByteArray&, const QVariant&) { VT_menuOpenStateToggled(); });
+    }
+    emit menuHandlerChanged();
+}
+
+void MasterControlProgram::connectionIsConnectedChanged(bool connected) {
+    if (connected) {
+        onConnected();
+        return;
+    }
+    log()->info(QStringLiteral("** WE ARE __NOT__ CONNECTED **"));
+    VT_onConnectionClosed();
+}
+
+void MasterControlProgram::onConnected() {
+    log()->info(QStringLiteral("** WE ARE CONNECTED **"));
+    hideProblem();
+    if (statsRequestor_) {
+        statsRequestor_->restartStatsRequestTimer(true);
+    }
+}
+
+void MasterControlProgram::VT_onConnectionClosed() {
+    if (statsRequestor_) {
+        statsRequestor_->stopRequestsTimer();
+    }
+    QPointer<QObject> menuController = menuController_;
+    VTUtils::delayWithObject(
+        this,
+        [menuController] {
+            if (menuController) {
+                QMetaObject::invokeMethod(menuController, "refreshComputerViews");
+            }
+        },
+        1.0);
+}
+
+void MasterControlProgram::willCreateNewConnection() {
+    QObject::disconnect(connectionObservation_);
+    VT_onConnectionClosed();
+    showProblem(msgMenuConnectingToService());
+}
+
+void MasterControlProgram::newConnectionCreated(VTConnection* connection) {
+    setConnection(connection);
+    VT_rebindConnection();
+}
+
+void MasterControlProgram::VT_rebindConnection() {
+    log()->fine(QStringLiteral("MPC: rebinding VTConnection"));
+    QObject::disconnect(connectionObservation_);
+    QObject::disconnect(stateBinding_);
+    if (connection_) {
+        connectionObservation_ =
+            QObject::connect(connection_, &VTConnection::isConnectedChanged, this,
+                             &MasterControlProgram::connectionIsConnectedChanged);
+        if (state_) {
+            // The state's flag mirrors the current connection's, and only that one.
+            VTVaultorState* state = state_;
+            stateBinding_ =
+                QObject::connect(connection_, &VTConnection::isConnectedChanged, state,
+                                 [state](bool connected) { state->setIsConnected(connected); });
+            state->setIsConnected(connection_->isConnected());
+        }
+    }
+    if (messageHandler_) {
+        messageHandler_->setMenuHandler(menuHandler_);
+        messageHandler_->setMenuController(menuController_);
+    }
+    if (iconController_) {
+        QMetaObject::invokeMethod(iconController_, "setMenuHandler", Q_ARG(QObject*, menuHandler_));
+    }
+}
+
+void MasterControlProgram::onUnableToConnect(qint64 attempts) {
+    log()->info(QStringLiteral("connection attempt made."));
+    if (attempts < 3) {
+        return;
+    }
+    if (state_) {
+        state_->setIsStarting(false);
+    }
+    log()->warningWithFormat("Unable to connect to VTS after %ld attempts",
+                             static_cast<long>(attempts));
+    showProblem(msgUnableToConnect());
+}
+
+void MasterControlProgram::onDestinationsChanged(quint64 count) {
+    if (count == 0) {
+        showProblem(msgNoDestinationsConfigured());
+    } else {
+        hideProblem();
+    }
+}
+
+void MasterControlProgram::switchToLegacyMessaging() {
+    DDLog::log(true, 7, 4, 0, __FILE__, __func__, __LINE__,
+               std::string("Switching to legacy messaging."));
+    if (state_) {
+        state_->setIsUsingLegacyMessaging(true);
+    }
+    if (connectionController_) {
+        connectionController_->switchToLegacyMessaging();
+    }
+}
+
+void MasterControlProgram::playPauseComputer(qint64 guid) {
+    if (menuHandler_) {
+        QMetaObject::invokeMethod(menuHandler_, "playPauseComputerToggled", Q_ARG(qint64, guid));
+    }
+}
+
+void MasterControlProgram::VT_menuOpenStateToggled() {
+    if (!connection_ || !connection_->isConnected() || !statsRequestor_) {
+        return;
+    }
+    const bool open = menuHandler_ && menuHandler_->property("isMenuOpen").toBool();
+    statsRequestor_->restartStatsRequestTimer(!open);
+    if (open) {
+        statsRequestor_->requestStatsUpdate();
+        VTUtils::delayWithObject(
+            this, [this] { VT_HACK_forceUpdateIsActive(); }, 0.02);
+        VTUtils::delayWithObject(
+            this, [this] { VT_HACK_forceUpdateIsActive(); }, 0.15);
+    }
+}
+
+void MasterControlProgram::VT_HACK_forceUpdateIsActive() {
+    if (!state_) {
+        return;
+    }
+    QList<VTComputer*> computers;
+    for (VTComputer* destination : state_->destinations()) {
+        computers.append(destination);
+    }
+    for (VTComputer* source : state_->sources()) {
+        computers.append(source);
+    }
+    for (VTComputer* computer : computers) {
+        if (computer->stats()) {
+            computer->stats()->calcAndSetIsActive();
+        }
+    }
+}
+
+void MasterControlProgram::showProblem(const QString& text) {
+    problemText_ = text;
+    problemVisible_ = true;
+    emit problemChanged();
+}
+
+void MasterControlProgram::hideProblem() {
+    problemVisible_ = false;
+    emit problemChanged();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <optional>
+
+class MasterControlProgram;
+class VTConnectionController;
+class VTMessageHandler;
+class VTStatsRequestor;
+class VTT_MacAppDelegate;
+class VTVTSController;
+class VTVaultorState;
+
+// The client's long-lived objects, made and handed to one another in one place; then each
+// runs its set-up step. The presentation (icon, menu, preferences) joins through the
+// optional collaborators of the controller.
+struct VTAppWiring {
+    struct Options {
+        // A command line for the connections other than the process's own (tests).
+        std::optional<QStringList> connectionArguments;
+        int retryIntervalMs = 3000;
+        QObject* iconController = nullptr;
+        QObject* menuController = nullptr;
+        QObject* prefsController = nullptr;
+        QObject* menuHandler = nullptr;
+    };
+
+    VTVaultorState* state = nullptr;
+    VTConnectionController* connectionController = nullptr;
+    VTMessageHandler* messageHandler = nullptr;
+    VTStatsRequestor* statsRequestor = nullptr;
+    VTVTSController* vtsController = nullptr;
+    MasterControlProgram* mcp = nullptr;
+    VTT_MacAppDelegate* appDelegate = nullptr;
+
+    // Everything is parented to `owner`.
+    static VTAppWiring build(QObject* owner, const Options& options);
+};

@@ -1,0 +1,68 @@
+// VaultorMenuBar: the tray status client of the Vaultor backup service.
+//
+//   VaultorMenuBar [--headless] [--print-status] [--menu-open] [--hostname=H] [--port=P]
+//
+// --headless runs the client without tray or panel; --print-status prints one line per state
+// update; --menu-open polls as if the status menu were open (full statistics at the
+// menu-open interval).
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+
+#include "MasterControlProgram.h"
+#include "VTAppWiring.h"
+#include "VTHeadlessMenuHandler.h"
+#include "VTStatusPrinter.h"
+#include "VTVaultorState.h"
+
+namespace {
+
+// The plain diagnostic channel is silenced: what the client has to say goes through its
+// logger, never through stray library chatter.
+void debug_ns_logger(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qInstallMessageHandler(debug_ns_logger);
+    QApplication::setQuitOnLastWindowClosed(false);
+    const bool headless = std::any_of(argv + 1, argv + argc, [](const char* argument) {
+        return std::string_view(argument) == "--headless";
+    });
+    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VaultorMenuBar"));
+
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("headless"), QStringLiteral("Run without tray or panel.")});
+    parser.addOption(
+        {QStringLiteral("print-status"), QStringLiteral("Print a line per state update.")});
+    parser.addOption(
+        {QStringLiteral("menu-open"), QStringLiteral("Poll as if the menu were open.")});
+    parser.addOption(
+        {QStringLiteral("hostname"), QStringLiteral("Service host."), QStringLiteral("host")});
+    parser.addOption(
+        {QStringLiteral("port"), QStringLiteral("Service port."), QStringLiteral("port")});
+    parser.addHelpOption();
+    parser.process(application);
+
+    VTAppWiring::Options options;
+    VTHeadlessMenuHandler menuHandler;
+    options.menuHandler = &menuHandler;
+    VTAppWiring wiring = VTAppWiring::build(&application, options);
+    if (parser.isSet(QStringLiteral("menu-open"))) {
+        QObject::connect(wiring.state, &VTVaultorState::isConnectedChanged, &menuHandler,
+                         [&menuHandler, state = wiring.state] {
+                             const bool connected = state->isConnected();
+                             QTimer::singleShot(0, &menuHandler, [&menuHandler, connected] {
+                                 menuHandler.setOpen(connected);
+                             });
+                         });
+    }
+    if (parser.isSet(QStringLiteral("print-status"))) {
+        new VTStatusPrinter(wiring.state, wiring.mcp, &application);
+    }
+    return application.exec();
+}
