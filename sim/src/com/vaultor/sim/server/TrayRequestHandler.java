@@ -53,6 +53,10 @@ final class TrayRequestHandler {
     }
 
     void handle(MessageType type, Frame frame) throws IOException {
+        if (type.direction() == MessageType.Direction.TO_CLIENT) {
+            refuse(type, "a service does not accept this type from a client");
+            return;
+        }
         String text = new String(frame.payload(), StandardCharsets.UTF_8);
         switch (type) {
             case SetMessageTypeMessage -> setMessageType(Tokens.split(text));
@@ -122,7 +126,7 @@ final class TrayRequestHandler {
             case ResumeSystemMessage -> respond(service.commands().resumeSystem());
             case CommandTrayRequestMessage -> respond(service.commands().run(text, service.now()));
             case WebLoginKeyTrayRequestMessage -> webLoginKey();
-            default -> refuse(type, "a service does not accept this type from a client");
+            default -> throw new IllegalStateException(type + " reached the request switch");
         }
     }
 
