@@ -13,11 +13,13 @@
 #include "LogCapture.h"
 #include "ZedBatchedLogger.h"
 #include "ZedDevLogFormatter.h"
+#include "ZedLog.h"
 #include "ZedLogFileManager.h"
 #include "ZedLogLevels.h"
 #include "ZedRestoreLogFormatter.h"
 #include "ZedSupportLogFormatter.h"
 #include "vtnative.h"
+#include "zed_dispatch_helpers.h"
 
 namespace fs = std::filesystem;
 
@@ -121,6 +123,24 @@ TEST(LogLevelTest, SetLogLevelReplacesBothVariableMasks) {
     EXPECT_NE(ZedLogLevels::watcherMask() & 4, 0);  // warnings are
     set_log_level(nullptr, 31);
     EXPECT_EQ(ZedLogLevels::watcherMask(), 31);
+}
+
+TEST(LogPostTest, MaskedMessagesCarryTheirOriginAndTheQueueLabel) {
+    LogCapture::shared().clear();
+    auto queue = zed::dispatch_queue_create("test.post", ZedDispatchQueueKind::serial);
+    queue->sync([] {
+        ZedLogError(ZedLogMaskWarning, ZedLogContextFile, "posted %d", 5);
+        ZedLogInfo(ZedLogMaskWarning, ZedLogContextFile, "masked out");
+    });
+    const auto messages = LogCapture::shared().messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].logMsg, "posted 5");
+    EXPECT_EQ(messages[0].logLevel, 7);
+    EXPECT_EQ(messages[0].logFlag, 2);
+    EXPECT_EQ(messages[0].logContext, 8);
+    EXPECT_EQ(messages[0].queueLabel, std::optional<std::string>("test.post"));
+    EXPECT_NE(std::string(messages[0].file).find("LoggingTests.cpp"), std::string::npos);
+    EXPECT_GT(messages[0].machThreadID, 0);
 }
 
 TEST(LogFileManagerTest, WhichFilesAreLogFiles) {
