@@ -49,7 +49,7 @@ measure() {
     fi
     awk '{ printf "  %-20s %8s ns/call\n", $1, $2 }' <<<"$results"
     ours=$(awk '$1 == "nativio" { print $2 }' <<<"$results")
-    for peer in jna-direct jni ffm; do
+    for peer in jna-direct jni jni-byte-array ffm; do
         local theirs
         theirs=$(awk -v p="$peer" '$1 == p { print $2 }' <<<"$results")
         [[ -n $theirs ]] && echo "  nativio / $peer = $(ratio "$ours" "$theirs")"
@@ -69,3 +69,4 @@ if [[ -n $NEWEST ]]; then
     measure "$NEWEST" "--enable-native-access=ALL-UNNAMED"
 fi
 echo "targets: nativio / jna-direct < 1, nativio / jni <= 5"
+echo "(jni-byte-array: a hand-written JNI function that only copies a byte[] block in and out)"

@@ -10,3 +10,21 @@ JNIEXPORT jint JNICALL Java_com_nativio_bench_JniAdd_add(JNIEnv* env, jclass typ
     (void)type;
     return add(a, b);
 }
+
+/* The floor of any call protocol that passes a Java byte array: copy the block in, check the
+ * copy, add, write the result back. Nothing else of the bridge's work is done. */
+JNIEXPORT jint JNICALL Java_com_nativio_bench_JniAdd_addThroughArray(JNIEnv* env, jclass type,
+                                                                     jbyteArray block, jint size) {
+    (void)type;
+    jint words[16];
+    if (size < 12 || size > (jint)sizeof(words)) {
+        return -1;
+    }
+    (*env)->GetByteArrayRegion(env, block, 0, size, (jbyte*)words);
+    if ((*env)->ExceptionCheck(env)) {
+        return -1;
+    }
+    words[0] = add(words[1], words[2]);
+    (*env)->SetByteArrayRegion(env, block, 0, 4, (const jbyte*)words);
+    return 0;
+}

@@ -4,10 +4,15 @@ import com.nativio.ArgumentBlock;
 import com.nativio.Function;
 import com.nativio.Library;
 import com.nativio.ReturnType;
+import java.lang.invoke.MethodHandles;
+import java.lang.invoke.VarHandle;
+import java.nio.ByteOrder;
 import java.util.function.IntBinaryOperator;
 
 /**
- * Calls int add(int, int) many times through each peer and prints one line per peer:
+ * Calls int add(int, int) many times through each peer and prints one line per peer (the peer
+ * "jni-byte-array" is the floor of any byte-array protocol: a JNI function that only copies a
+ * block in and its result out):
  * "NAME NANOSECONDS_PER_CALL". Each peer is measured a few times, interleaved with the others,
  * and its best round counts, so a burst of load on a shared machine hurts no peer alone.
  */
@@ -15,6 +20,8 @@ public final class BridgeBench {
     private static final int WARM_UP = 2_000_000;
     private static final int CALLS = 10_000_000;
     private static final int ROUNDS = 3;
+    private static final VarHandle INT =
+            MethodHandles.byteArrayViewVarHandle(int[].class, ByteOrder.LITTLE_ENDIAN);
 
     private BridgeBench() {}
 
@@ -26,10 +33,20 @@ public final class BridgeBench {
         IntBinaryOperator bridge = (a, b) -> reused.reset().addInt(a).addInt(b).invoke(add).resultInt();
         IntBinaryOperator bridgeFresh =
                 (a, b) -> new ArgumentBlock(ReturnType.INT32).addInt(a).addInt(b).invoke(add).resultInt();
+        byte[] block = new byte[12];
+        IntBinaryOperator arrayFloor =
+                (a, b) -> {
+                    INT.set(block, 4, a);
+                    INT.set(block, 8, b);
+                    JniAdd.addThroughArray(block, block.length);
+                    return (int) INT.get(block, 0);
+                };
         boolean jna = JnaAdd.register(library);
 
-        String[] names = {"nativio", "nativio-fresh-block", "jni", "jna-direct"};
-        IntBinaryOperator[] peers = {bridge, bridgeFresh, JniAdd::add, jna ? JnaAdd::add : null};
+        String[] names = {"nativio", "nativio-fresh-block", "jni", "jni-byte-array", "jna-direct"};
+        IntBinaryOperator[] peers = {
+            bridge, bridgeFresh, JniAdd::add, arrayFloor, jna ? JnaAdd::add : null
+        };
         double[] best = new double[names.length];
         java.util.Arrays.fill(best, Double.MAX_VALUE);
         for (int round = 0; round < ROUNDS; round++) {
