@@ -136,7 +136,7 @@ static void logFromLibraryThread(void* context) {
 }
 
 static void checkQueues(void) {
-    CHECK(EXPORT(zed_dispatch_queue_create)("bad", (zed_dispatch_queue_attr_t)7) == NULL);
+    CHECK(EXPORT(zed_dispatch_queue_create)("bad", 7) == NULL);
 
     struct Probe probe = {0};
     probe.queue = EXPORT(zed_dispatch_queue_create)("c.test.serial", ZED_DISPATCH_QUEUE_SERIAL);
