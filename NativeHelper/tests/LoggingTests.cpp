@@ -187,6 +187,35 @@ TEST(LogFileManagerTest, NewFileRollsEveryNumberedFileUpByOne) {
                                      folder.path() / "log.2", folder.path() / "log.3"}));
 }
 
+TEST(LogFileManagerTest, RandomNameWhenTheCurrentFileCannotBeRolled) {
+    LogCapture::shared().clear();
+    TemporaryFolder folder;
+    // A folder cannot be renamed onto the (dangling) link that stands where log.1 would go.
+    fs::create_directory(folder.path() / "log.0");
+    fs::create_symlink(folder.path() / "nowhere", folder.path() / "log.1");
+    ZedLogFileManager manager(folder.path());
+
+    const auto created = manager.createNewLogFile();
+    ASSERT_TRUE(created);
+    const std::string name = created->filename().string();
+    EXPECT_EQ(name.size(), 10u) << name;
+    EXPECT_EQ(name.rfind("log.", 0), 0u) << name;
+    EXPECT_TRUE(fs::is_regular_file(*created));
+    EXPECT_TRUE(fs::is_directory(folder.path() / "log.0"));
+    bool moveFailureLogged = false;
+    for (const auto& message : LogCapture::shared().messages()) {
+        moveFailureLogged |= message.logMsg.rfind("Failed to move (", 0) == 0;
+    }
+    EXPECT_TRUE(moveFailureLogged);
+}
+
+TEST(LogFileManagerTest, UnwritableFolderGivesNoFileInsteadOfLooping) {
+    TemporaryFolder folder;
+    folder.write("occupied", "a file where the logs folder should be");
+    ZedLogFileManager manager(folder.path() / "occupied");
+    EXPECT_EQ(manager.createNewLogFile(), std::nullopt);
+}
+
 TEST(LogFileManagerTest, OldestFilesBeyondTheLimitAreDeleted) {
     TemporaryFolder folder;
     for (int i = 0; i < 5; ++i) {

@@ -11,6 +11,9 @@
 
 #include "LogCapture.h"
 #include "OSVersionDetector.h"
+#include "ZedDesktopProxySettings.h"
+#include "ZedKnownNetworkProfiles.h"
+#include "ZedMountTable.h"
 #include "ZedPlatformSources.h"
 #include "ZedPowerSource.h"
 #include "ZedProxyInfo.h"
@@ -147,6 +150,32 @@ TEST(VolumesTest, FailuresAndEmptyTables) {
     EXPECT_EQ(fetch(tree.sources).count, -1);
     EXPECT_TRUE(LogCapture::shared().contains(
         "Unable to fetch required information for mounted volumes at URLS: (/mnt/only)"));
+}
+
+TEST(MountTableTest, LinesWithOptionalFieldsAndDamagedLines) {
+    const auto mount = ZedMountTable::parseLine(
+        "36 35 98:0 /mnt1 /mnt\\0402 rw,noatime master:1 shared:2 - ext3 /dev/root rw");
+    ASSERT_TRUE(mount);
+    EXPECT_EQ(mount->mountPoint, "/mnt 2");
+    EXPECT_EQ(mount->fileSystemType, "ext3");
+    EXPECT_EQ(mount->source, "/dev/root");
+    EXPECT_FALSE(ZedMountTable::parseLine("36 35 98:0 /mnt1 /mnt2 rw"));
+    EXPECT_FALSE(ZedMountTable::parseLine("36 35 98:0 / / rw - ext4"));
+    EXPECT_FALSE(ZedMountTable::parseLine(""));
+    EXPECT_EQ(ZedMountTable::unescape("a\\134b\\04"), "a\\b\\04");
+}
+
+TEST(ProfileValuesTest, NetworkManagerAndWpaSupplicantSpellings) {
+    using namespace ZedKnownNetworkProfiles;
+    EXPECT_EQ(networkManagerValue("Caf\\sNet"), "Caf Net");
+    EXPECT_EQ(networkManagerValue("72;105;"), "Hi");
+    EXPECT_EQ(networkManagerValue("72;105"), "72;105");
+    EXPECT_EQ(wpaSupplicantValue("\"quoted\""), "quoted");
+    EXPECT_EQ(wpaSupplicantValue("4869"), "Hi");
+    EXPECT_EQ(wpaSupplicantValue("48G9"), "");
+    EXPECT_EQ(wpaSupplicantValue("486"), "");
+    EXPECT_EQ(ZedDesktopProxySettings::gvariantString("'http://a/b\\'c'"), "http://a/b'c");
+    EXPECT_EQ(ZedDesktopProxySettings::gvariantString("auto"), std::nullopt);
 }
 
 TEST(VolumesTest, ThisMachineListsTheRoot) {
