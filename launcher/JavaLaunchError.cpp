@@ -1,5 +1,7 @@
 #include "JavaLaunchError.h"
 
+#include <utility>
+
 #include "LocalizedStrings.h"
 
 namespace {
@@ -16,6 +18,10 @@ const char* reasonKey(JavaLaunchError::Cause cause) {
     return "";
 }
 
+std::string reasonFor(JavaLaunchError::Cause cause) {
+    return LocalizedStrings::localizedString(reasonKey(cause));
+}
+
 std::string describe(const std::string& reason, const std::string& detail) {
     return std::string(JavaLaunchError::name()) + ": " + reason + " (" + detail + ")";
 }
@@ -23,9 +29,9 @@ std::string describe(const std::string& reason, const std::string& detail) {
 }  // namespace
 
 JavaLaunchError::JavaLaunchError(Cause cause, std::string detail)
-    : std::runtime_error(describe(LocalizedStrings::localizedString(reasonKey(cause)), detail)),
+    : std::runtime_error(describe(reasonFor(cause), detail)),
       cause_(cause),
-      reason_(LocalizedStrings::localizedString(reasonKey(cause))),
+      reason_(reasonFor(cause)),
       detail_(std::move(detail)) {}
 
 int JavaLaunchError::exitStatus() const {

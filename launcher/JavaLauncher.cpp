@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "JavaLaunchError.h"
 #include "platform/LoaderEnvironment.h"

@@ -1,6 +1,7 @@
 #include "VaultorService.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "JavaLaunchError.h"
 

@@ -6,6 +6,8 @@
 #include "SystemLog.h"
 #include "SystemVersion.h"
 
+class JavaLaunchError;
+
 // The launcher's start-up: logs what it was given, picks the Java runtime by the system
 // version and runs the service's command line on it, unchanged.
 class VaultorService {
@@ -20,7 +22,7 @@ class VaultorService {
 
   private:
     int launch(int argc, char** argv);
-    int terminate(const class JavaLaunchError& error);
+    int terminate(const JavaLaunchError& error);
 
     SystemLog& log_;
     const SystemVersion& systemVersion_;

@@ -48,8 +48,7 @@ extern "C" {
 zed_dispatch_queue_t zed_dispatch_queue_create(const char* label,
                                                zed_dispatch_queue_attr_t attributes) {
     if (attributes != ZED_DISPATCH_QUEUE_SERIAL && attributes != ZED_DISPATCH_QUEUE_CONCURRENT) {
-        ZedLogError(kLogMask, ZedLogContextPlatform, "unknown queue attributes: (%d)",
-                    static_cast<int>(attributes));
+        ZedLogError(kLogMask, ZedLogContextPlatform, "unknown queue attributes: (%d)", attributes);
         return nullptr;
     }
     return guarded(

@@ -63,10 +63,9 @@ VTNATIVE_EXPORT char** getProxyAutoconfigURLs(void);
 
 typedef struct zed_dispatch_queue_s* zed_dispatch_queue_t;
 
-typedef enum zed_dispatch_queue_attr {
-    ZED_DISPATCH_QUEUE_SERIAL = 0,
-    ZED_DISPATCH_QUEUE_CONCURRENT = 1
-} zed_dispatch_queue_attr_t;
+/* Queue attributes. A plain integer, so that any value a caller passes is safe to check. */
+typedef int32_t zed_dispatch_queue_attr_t;
+enum { ZED_DISPATCH_QUEUE_SERIAL = 0, ZED_DISPATCH_QUEUE_CONCURRENT = 1 };
 
 /* A block: a function called with the context pointer given beside it. */
 typedef void (*zed_dispatch_block_t)(void* context);

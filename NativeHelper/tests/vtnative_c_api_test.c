@@ -131,8 +131,12 @@ static void count(void* context) {
     ++*(int*)context;
 }
 
+static void logFromLibraryThread(void* context) {
+    EXPORT(zed_dispatch_sync_to_queue)(NULL, count, context); /* logs "queue is nil" */
+}
+
 static void checkQueues(void) {
-    CHECK(EXPORT(zed_dispatch_queue_create)("bad", (zed_dispatch_queue_attr_t)7) == NULL);
+    CHECK(EXPORT(zed_dispatch_queue_create)("bad", 7) == NULL);
 
     struct Probe probe = {0};
     probe.queue = EXPORT(zed_dispatch_queue_create)("c.test.serial", ZED_DISPATCH_QUEUE_SERIAL);
@@ -167,6 +171,7 @@ static void checkQueues(void) {
     for (int i = 0; i < 10; ++i) {
         EXPORT(zed_dispatch_async_to_main)(count, &mainRuns);
     }
+    EXPORT(zed_dispatch_async_to_main)(logFromLibraryThread, &mainRuns);
     EXPORT(zed_dispatch_sync_to_main)(count, &mainRuns);
     CHECK(mainRuns == 11);
 
@@ -175,13 +180,8 @@ static void checkQueues(void) {
     EXPORT(zed_dispatch_queue_release)(NULL);
 }
 
-static void* exerciseExports(void* unused) {
-    (void)unused;
-    checkDataSymbols();
-    checkVolumes();
-    checkSystemFacts();
-    checkQueues();
-    return NULL;
+static void* idle(void* unused) {
+    return unused;
 }
 
 int main(int argc, char** argv) {
@@ -189,18 +189,23 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: %s path/to/libvtnative.so\n", argv[0]);
         return 2;
     }
+    /* A sanitizer's runtime starts a helper thread with the first thread a program makes; let it
+     * do so before counting. */
+    pthread_t warmUp;
+    CHECK(pthread_create(&warmUp, NULL, idle, NULL) == 0);
+    CHECK(pthread_join(warmUp, NULL) == 0);
     const int threadsBefore = threadCount();
     library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         fprintf(stderr, "dlopen: %s\n", dlerror());
         return 2;
     }
-    /* The calls run on a thread of their own that ends before the unload, as a Java thread
-     * may: a thread that has logged holds the library (through the logging hub's per-thread
-     * record) until it exits. */
-    pthread_t caller;
-    CHECK(pthread_create(&caller, NULL, exerciseExports, NULL) == 0);
-    CHECK(pthread_join(caller, NULL) == 0);
+    /* This thread logs through the library and lives on past the unload, as a Java thread
+     * would; so do the library's own threads until the unload stops them. */
+    checkDataSymbols();
+    checkVolumes();
+    checkSystemFacts();
+    checkQueues();
     CHECK(threadCount() > threadsBefore); /* the queues and the log hub started threads */
 
     CHECK(dlclose(library) == 0);

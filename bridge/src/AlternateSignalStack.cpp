@@ -13,7 +13,13 @@ constexpr size_t kStackSize = 256 * 1024;
 }  // namespace
 
 void AlternateSignalStack::ensureForCurrentThread() {
-    thread_local AlternateSignalStack stack;
+    // The flag keeps the common path to one TLS load; the stack object itself, whose
+    // destructor runs at thread exit, is created once per thread.
+    thread_local bool ready __attribute__((tls_model("initial-exec"))) = false;
+    if (!ready) {
+        thread_local AlternateSignalStack stack;
+        ready = true;
+    }
 }
 
 AlternateSignalStack::AlternateSignalStack() {

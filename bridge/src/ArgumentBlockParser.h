@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace nativio {
 
@@ -27,23 +28,60 @@ struct ArgumentEntry {
 };
 
 // Walks the entries of an argument block (return area, entry count, entries) and refuses any
-// entry that does not end within the block. Copies are independent cursors.
+// entry that does not end within the block. Copies are independent cursors. next() is inline:
+// it runs once per argument of every native call.
 class ArgumentBlockParser {
   public:
     enum class Step { kEntry, kEnd, kMalformed };
 
     ArgumentBlockParser(const uint8_t* block, size_t size, size_t returnSize);
 
-    Step next(ArgumentEntry& entry);
+    Step next(ArgumentEntry& entry) {
+        // Every entry is a code and one 8-byte word (value, length or member count), plus the
+        // bytes of a memory block.
+        constexpr size_t kEntryHead = 16;
+        if (malformed_ || remaining_ == 0) {
+            return malformed_ ? Step::kMalformed : Step::kEnd;
+        }
+        uint64_t code = 0;
+        uint64_t word = 0;
+        if (size_ - offset_ < kEntryHead) {
+            return refuse();
+        }
+        std::memcpy(&code, block_ + offset_, sizeof(code));
+        std::memcpy(&word, block_ + offset_ + 8, sizeof(word));
+        if (code > static_cast<uint64_t>(EntryCode::kInt16)) {
+            return refuse();
+        }
+        entry.code = static_cast<EntryCode>(code);
+        entry.data = block_ + offset_ + 8;
+        entry.length = 8;
+        offset_ += kEntryHead;
+        if (entry.code == EntryCode::kMemory) {
+            if (word > size_ - offset_) {
+                return refuse();
+            }
+            entry.data = block_ + offset_;
+            entry.length = word;
+            offset_ += word;
+        } else if (entry.code == EntryCode::kStructure) {
+            entry.length = word;
+        }
+        --remaining_;
+        return Step::kEntry;
+    }
 
   private:
-    bool read64(uint64_t& value);
+    Step refuse() {
+        malformed_ = true;
+        return Step::kMalformed;
+    }
 
     const uint8_t* block_;
     size_t size_;
     size_t offset_;
-    uint64_t remaining_;
-    bool malformed_;
+    uint64_t remaining_ = 0;
+    bool malformed_ = false;
 };
 
 }  // namespace nativio

@@ -43,6 +43,7 @@ bool CallFrameBuilder::addStackBytes(const uint8_t* bytes, size_t length) {
 uint8_t* CallFrameBuilder::reserveStack(size_t length) {
     const size_t slots = (length + 7) / 8 * 8;
     if (length > capacity_ || slots > capacity_ - stackUsed_) {
+        overflowed_ = true;
         return nullptr;
     }
     uint8_t* slot = stack_ + stackUsed_;

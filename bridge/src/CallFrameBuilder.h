@@ -27,6 +27,9 @@ class CallFrameBuilder {
     // Completes the frame's stack and vector-count fields.
     void finish();
 
+    // True once an argument was refused for lack of stack space.
+    bool overflowed() const { return overflowed_; }
+
   private:
     NativeCallFrame& frame_;
     uint8_t* stack_;
@@ -34,6 +37,7 @@ class CallFrameBuilder {
     size_t stackUsed_ = 0;
     size_t integers_ = 0;
     size_t vectors_ = 0;
+    bool overflowed_ = false;
 };
 
 }  // namespace nativio

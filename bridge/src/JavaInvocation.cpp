@@ -22,13 +22,12 @@ JavaInvocation::JavaInvocation(JNIEnv* env, jbyteArray block, jint size, jint re
                                jint flags)
     : env_(env), block_(block), size_(size), returnSize_(returnSize), flags_(flags) {}
 
-bool JavaInvocation::blockFitsArray() const {
-    return block_ != nullptr && size_ >= 0 && returnSize_ >= 0 && returnSize_ <= size_ &&
-           size_ <= env_->GetArrayLength(block_);
+bool JavaInvocation::sizesAreSound() const {
+    return block_ != nullptr && size_ >= 0 && returnSize_ >= 0 && returnSize_ <= size_;
 }
 
 void JavaInvocation::invoke(const void* function) {
-    if (!blockFitsArray()) {
+    if (!sizesAreSound()) {
         JavaExceptions::raise(env_, JavaExceptions::kFunctionExecution,
                               JavaExceptions::kMalformedBlock);
         return;
@@ -39,7 +38,15 @@ void JavaInvocation::invoke(const void* function) {
                               "Cannot allocate stack buffer");
         return;
     }
+    // The copy checks the size against the array's length; asking for the length first would
+    // cost one more JNI call on every invocation.
     env_->GetByteArrayRegion(block_, 0, size_, reinterpret_cast<jbyte*>(buffer.data()));
+    if (env_->ExceptionCheck()) {
+        env_->ExceptionClear();
+        JavaExceptions::raise(env_, JavaExceptions::kFunctionExecution,
+                              JavaExceptions::kMalformedBlock);
+        return;
+    }
     NativeInvoker call(function, buffer.data(), static_cast<size_t>(size_),
                        static_cast<size_t>(returnSize_), static_cast<uint32_t>(flags_));
     char text[64];

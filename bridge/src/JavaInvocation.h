@@ -14,7 +14,7 @@ class JavaInvocation {
     void invoke(const void* function);
 
   private:
-    bool blockFitsArray() const;
+    bool sizesAreSound() const;
     void reportFault(const unsigned char* block) const;
 
     JNIEnv* env_;

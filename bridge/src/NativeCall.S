@@ -31,7 +31,10 @@ nativio_call:
     movq    %rsp, %rdi
     movq    112(%rbx), %rsi
     movq    120(%rbx), %rcx
+    testq   %rcx, %rcx
+    jz      1f
     rep movsb
+1:
 
     movq    48(%rbx), %xmm0
     movq    56(%rbx), %xmm1

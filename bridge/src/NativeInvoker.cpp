@@ -24,26 +24,39 @@ NativeInvoker::Status NativeInvoker::invoke() {
 // Runs under the fault guard, so everything here lives on the stack without destructors.
 void NativeInvoker::perform(void* self) {
     auto& invoker = *static_cast<NativeInvoker*>(self);
-    alignas(16) uint8_t stackArea[kStackAreaSize];
-    NativeCallFrame frame{};
-    CallFrameBuilder builder(frame, stackArea, kStackAreaSize);
-    const ReturnClassifier result(invoker.returnSize_, invoker.flags_);
+    if (!invoker.performIn<kSmallStackArea>()) {
+        invoker.performIn<kStackAreaSize>();
+    }
+}
+
+template <size_t Capacity>
+[[gnu::noinline]] bool NativeInvoker::performIn() {
+    // Neither is cleared: the builder fills what the call uses, and a register the callee
+    // does not read may hold anything.
+    alignas(16) uint8_t stackArea[Capacity];
+    NativeCallFrame frame;
+    CallFrameBuilder builder(frame, stackArea, Capacity);
+    const ReturnClassifier result(returnSize_, flags_);
     if (result.kind() == ReturnKind::kMemory) {
-        builder.addInteger(reinterpret_cast<uintptr_t>(invoker.block_));
+        builder.addInteger(reinterpret_cast<uintptr_t>(block_));
     }
-    ArgumentBlockParser parser(invoker.block_, invoker.size_, invoker.returnSize_);
+    ArgumentBlockParser parser(block_, size_, returnSize_);
     if (!ArgumentMarshaller(parser, builder).marshal()) {
-        invoker.status_ = Status::kMalformed;
-        return;
+        if (builder.overflowed() && Capacity < kStackAreaSize) {
+            return false;
+        }
+        status_ = Status::kMalformed;
+        return true;
     }
-    if (invoker.function_ == nullptr) {
-        invoker.status_ = Status::kNullAddress;
-        return;
+    if (function_ == nullptr) {
+        status_ = Status::kNullAddress;
+        return true;
     }
-    frame.function = invoker.function_;
+    frame.function = function_;
     nativio_call(&frame);
-    result.store(frame, invoker.block_);
-    invoker.status_ = Status::kDone;
+    result.store(frame, block_);
+    status_ = Status::kDone;
+    return true;
 }
 
 }  // namespace nativio

@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <ucontext.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -26,20 +27,22 @@ constexpr GuardedSignal kGuardedSignals[] = {
     {SIGSEGV, "SIGSEGV signal handler failed to install\n"},
 };
 
-pthread_key_t innermostGuard;
+// The thread's innermost guard. Initial-exec TLS is a plain %fs-relative load: cheap on every
+// call and safe to read from the signal handler, which must never trigger a lazy allocation.
+thread_local SEHGuard* innermostGuard __attribute__((tls_model("initial-exec"))) = nullptr;
 struct sigaction previousHandlers[NSIG];
-std::once_flag installed;
+std::once_flag installation;
+std::atomic<bool> installed{false};
 
 }  // namespace
 
-SEHGuard::SEHGuard() {
+SEHGuard::SEHGuard() : previous_(innermostGuard) {
     installHandlers();
-    previous_ = static_cast<SEHGuard*>(pthread_getspecific(innermostGuard));
-    pthread_setspecific(innermostGuard, this);
+    innermostGuard = this;
 }
 
 SEHGuard::~SEHGuard() {
-    pthread_setspecific(innermostGuard, previous_);
+    innermostGuard = previous_;
 }
 
 sigjmp_buf& SEHGuard::prepareJumpBuffer() {
@@ -49,8 +52,10 @@ sigjmp_buf& SEHGuard::prepareJumpBuffer() {
 }
 
 void SEHGuard::installHandlers() {
-    std::call_once(installed, [] {
-        pthread_key_create(&innermostGuard, nullptr);
+    if (installed.load(std::memory_order_acquire)) {
+        return;
+    }
+    std::call_once(installation, [] {
         for (const GuardedSignal& guarded : kGuardedSignals) {
             struct sigaction& previous = previousHandlers[guarded.number];
             sigaction(guarded.number, nullptr, &previous);
@@ -67,6 +72,7 @@ void SEHGuard::installHandlers() {
                 std::fputs(guarded.failure, stderr);
             }
         }
+        installed.store(true, std::memory_order_release);
     });
 }
 
@@ -85,7 +91,7 @@ int SEHGuard::run(void (*work)(void*), void* context) {
 
 void SEHGuard::handler(int signal, siginfo_t* info, void* context) {
     const int savedErrno = errno;
-    auto* guard = static_cast<SEHGuard*>(pthread_getspecific(innermostGuard));
+    SEHGuard* guard = innermostGuard;
     if (guard != nullptr && guard->armed_) {
         guard->armed_ = 0;
         guard->faultCode_ = signal;

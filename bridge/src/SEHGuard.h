@@ -33,7 +33,7 @@ class SEHGuard {
     static void handler(int signal, siginfo_t* info, void* context);
     static void passOn(int signal, siginfo_t* info, void* context);
 
-    SEHGuard* previous_;
+    SEHGuard* const previous_;
     volatile sig_atomic_t armed_ = 0;
     volatile sig_atomic_t faultCode_ = 0;
     sigjmp_buf jumpBuffer_;

@@ -1,5 +1,7 @@
 /* C functions that the bridge tests call from Java, one per calling-convention rule. Weighted
  * sums make a swapped or dropped argument visible in the result. */
+#include <jni.h>
+#include <pthread.h>
 #include <stdint.h>
 #include <string.h>
 
@@ -265,6 +267,51 @@ int nt_recurse(int depth) {
     volatile char frame[256];
     frame[0] = (char)depth;
     return nt_recurse(depth + 1) + frame[0];
+}
+
+/* ---- reaching the JVM from a native thread ---- */
+
+typedef jint (*GetEnvFunction)(JNIEnv**, int*);
+typedef jint (*DetachFunction)(void);
+
+struct AttachProbe {
+    GetEnvFunction getEnv;
+    DetachFunction detach;
+    int result;
+};
+
+static void* nt_attach_thread(void* context) {
+    struct AttachProbe* probe = context;
+    JNIEnv* env = NULL;
+    int attached = 0;
+    if (probe->getEnv(&env, &attached) != JNI_OK || env == NULL || !attached) {
+        return NULL;
+    }
+    jclass string = (*env)->FindClass(env, "java/lang/String");
+    probe->result = string != NULL ? 1 : 2;
+    (*env)->DeleteLocalRef(env, string);
+    if (probe->detach() != JNI_OK) {
+        probe->result = 3;
+    }
+    return NULL;
+}
+
+/* On a fresh native thread: attach through the bridge, use JNI, detach. 1 means all worked. */
+int nt_attach_probe(GetEnvFunction getEnv, DetachFunction detach) {
+    struct AttachProbe probe = {getEnv, detach, 0};
+    pthread_t thread;
+    if (pthread_create(&thread, NULL, nt_attach_thread, &probe) != 0) {
+        return -1;
+    }
+    pthread_join(thread, NULL);
+    return probe.result;
+}
+
+/* On the calling thread, which the JVM already knows: 1 when the bridge did not attach it. */
+int nt_env_of_java_thread(GetEnvFunction getEnv) {
+    JNIEnv* env = NULL;
+    int attached = -1;
+    return getEnv(&env, &attached) == JNI_OK && env != NULL && attached == 0 ? 1 : 0;
 }
 
 /* ---- a dispatch table ---- */

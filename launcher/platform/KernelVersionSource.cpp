@@ -6,6 +6,7 @@
 #include <charconv>
 #include <climits>
 #include <fstream>
+#include <utility>
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -133,7 +134,7 @@ TEST(KernelVersionSourceTest, SelectorsAnswerFromTheRelease) {
 }
 
 TEST(KernelVersionSourceTest, ReleaseFileStandsInForTheProperties) {
-    std::string path = ::testing::TempDir() + "vt-launcher-osrelease";
+    std::string path = ::testing::TempDir() + "vt-launcher-osrelease-" + std::to_string(getpid());
     std::ofstream(path) << "5.15.0-91-generic\n";
     std::optional<SystemVersionSource::Properties> read =
         KernelVersionSource("", path).readVersionProperties();

@@ -125,6 +125,11 @@ VTBackupSetStats* VTDestinationStats::VT_setStatsForEntry(const QJsonValue& setI
                               QJsonDocument(QJsonArray{setId}).toJson(QJsonDocument::Compact))));
         return nullptr;
     }
+    if (id == 0) {
+        // 0 is no set's identity; such statistics could never be told apart.
+        log()->warning(QStringLiteral("Ignoring set statistics without a usable \"setId\""));
+        return nullptr;
+    }
     VTBackupSetStats* existing =
         backupSetsStats_.itemMatching([id](VTBackupSetStats* s) { return s->setID() == id; });
     if (existing) {

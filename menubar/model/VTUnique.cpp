@@ -4,7 +4,8 @@
 
 quint64 VTUnique::hash() const {
     const std::optional<qint64> uid = UID();
-    if (prime_ == 0 || !uid || static_cast<qint32>(*uid) == 0) {
+    // The whole 64-bit UID is tested: a GUID whose low 32 bits happen to be zero is a real one.
+    if (prime_ == 0 || !uid || *uid == 0) {
         log()->severe(QStringLiteral(
             "Stats object is using 0 as prime_ or UID for hashing -- this is NOT what you want!  "
             "You must set up your own prime and UID values!  I will now fail on purpose."));

@@ -14,8 +14,7 @@ class VTUnique : public VTDictUpdatable {
     // The identity; none for an object without one.
     virtual std::optional<qint64> UID() const { return std::nullopt; }
     // (h + 1) * prime with h the UID, divided by 1000 when above 100000. Throws
-    // VTBadHashException (after a severe log line) when the prime or the UID is missing, or the
-    // UID's low 32 bits are 0.
+    // VTBadHashException (after a severe log line) when the prime or the UID is missing or 0.
     quint64 hash() const;
     // Same object, or an object of this class (or a subclass) with an equal UID.
     bool isEqual(const QObject* other) const;

@@ -75,7 +75,7 @@ void ZedBatchedLogger::_processBatch() {
     for (const auto& message : _messages) {
         text += message + "\n";
     }
-    DDLog::log(true, _logLevel, _logFlag, ZedLogContextApp, __FILE__, __func__, __LINE__, nullptr,
-               "%s", text.c_str());
+    ZedLogPost::post(_logLevel, _logFlag, ZedLogContextApp, __FILE__, __func__, __LINE__, "%s",
+                     text.c_str());
     _messages.clear();
 }

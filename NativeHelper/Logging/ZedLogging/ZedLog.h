@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DDLog.h"
 #include "ZedLogFlags.h"
+#include "ZedLogPost.h"
 
 // Posts a message when `mask` lets `flag` through. Posts are asynchronous so that logging never
 // holds up the caller beyond the hub's back-pressure.
@@ -9,8 +9,8 @@
     do {                                                                                   \
         const int zedLogMask_ = (mask);                                                    \
         if (zedLogMask_ & (flag)) {                                                        \
-            DDLog::log(true, zedLogMask_, (flag), (context), __FILE__, __func__, __LINE__, \
-                       nullptr, __VA_ARGS__);                                              \
+            ZedLogPost::post(zedLogMask_, (flag), (context), __FILE__, __func__, __LINE__, \
+                             __VA_ARGS__);                                                 \
         }                                                                                  \
     } while (0)
 

@@ -331,6 +331,18 @@ final class BridgeTests {
         Library.freeLibrary(bridge);
     }
 
+    static void testNativeThreadAttachesThroughTheBridgeAndLeavesNoThreadBehind() {
+        long bridge = Library.load(System.getProperty("nativio.library"));
+        long getEnv = Function.loadFunc(bridge, "GetJNIEnv");
+        long detach = Function.loadFunc(bridge, "DetachCurrentThread");
+        int threadsBefore = Thread.getAllStackTraces().size();
+        Check.equal(1, call(ReturnType.INT32).addPointer(getEnv).addPointer(detach).invoke(function("nt_attach_probe")).resultInt(), "attach, use JNI, detach");
+        // Other tests' threads may still be ending, never starting: the count cannot grow.
+        Check.isTrue(Thread.getAllStackTraces().size() <= threadsBefore, "no attached thread left");
+        Check.equal(1, call(ReturnType.INT32).addPointer(getEnv).invoke(function("nt_env_of_java_thread")).resultInt(), "a Java thread is not attached again");
+        Library.freeLibrary(bridge);
+    }
+
     static void testConcurrentCallsFromManyThreads() throws InterruptedException {
         int threads = 8;
         List<Throwable> errors = Collections.synchronizedList(new ArrayList<>());

@@ -5,6 +5,10 @@ import static com.nativio.tests.TestLibrary.function;
 
 import com.nativio.FunctionExecutionException;
 import com.nativio.ReturnType;
+import java.io.File;
+import java.io.IOException;
+import java.nio.charset.StandardCharsets;
+import java.nio.file.Files;
 import java.util.ArrayList;
 import java.util.Collections;
 import java.util.List;
@@ -34,6 +38,41 @@ final class FaultTests {
             Check.raises(FunctionExecutionException.class, FPE,
                     () -> call(ReturnType.INT32).addInt(1).addInt(0).invoke(function("nt_divide")));
             Check.equal(3, call(ReturnType.INT32).addInt(7).addInt(2).invoke(function("nt_divide")).resultInt(), "next call after a fault");
+        }
+    }
+
+    /** The fault report goes to standard error: the signal, then the argument block as words. */
+    static void testFaultIsReportedOnStandardError() throws IOException, InterruptedException {
+        File err = File.createTempFile("nativio-fault", ".err");
+        File out = File.createTempFile("nativio-fault", ".out");
+        try {
+            Process probe =
+                    new ProcessBuilder(
+                                    new File(System.getProperty("java.home"), "bin/java").getPath(),
+                                    "-Dnativio.library=" + System.getProperty("nativio.library"),
+                                    "-Dnativio.testlib=" + System.getProperty("nativio.testlib"),
+                                    "-cp",
+                                    System.getProperty("java.class.path"),
+                                    FaultReportProbe.class.getName())
+                            .redirectError(err)
+                            .redirectOutput(out)
+                            .start();
+            Check.isTrue(probe.waitFor(120, TimeUnit.SECONDS), "probe finished");
+            Check.equal(0, probe.exitValue(), "probe exit status");
+            String report = Files.readString(err.toPath(), StandardCharsets.UTF_8);
+            Check.isTrue(
+                    report.contains(
+                            "signal 11 occured at 10\n"
+                                    + "Native function stack data: 00000000,00000001,00000000,"
+                                    + "00000000,00000000,00000010,00000000\n"),
+                    "report: " + report);
+            Check.equal(
+                    "exception: " + SEGV + "\n",
+                    Files.readString(out.toPath(), StandardCharsets.UTF_8),
+                    "probe output");
+        } finally {
+            err.delete();
+            out.delete();
         }
     }
 

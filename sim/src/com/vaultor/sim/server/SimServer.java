@@ -11,7 +11,6 @@ import java.net.InetAddress;
 import java.net.InetSocketAddress;
 import java.net.ServerSocket;
 import java.net.Socket;
-import java.nio.file.Path;
 import java.security.SecureRandom;
 import java.util.HexFormat;
 import java.util.List;
@@ -125,14 +124,6 @@ public final class SimServer implements AutoCloseable {
 
     public int port() {
         return listener.getLocalPort();
-    }
-
-    public String token() {
-        return token;
-    }
-
-    public Path endpointFilePath() {
-        return endpointFile.path();
     }
 
     /** Blocks until the server has stopped, by close() or by the shutdown scenario. */

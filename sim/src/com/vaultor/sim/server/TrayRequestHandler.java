@@ -10,6 +10,7 @@ import com.vaultor.sim.world.LegacyTokens;
 import com.vaultor.sim.world.StatsDocument;
 import java.io.IOException;
 import java.nio.charset.StandardCharsets;
+import java.security.MessageDigest;
 import java.util.LinkedHashMap;
 import java.util.List;
 import java.util.Map;
@@ -53,6 +54,10 @@ final class TrayRequestHandler {
     }
 
     void handle(MessageType type, Frame frame) throws IOException {
+        if (type.direction() == MessageType.Direction.TO_CLIENT) {
+            refuse(type, "a service does not accept this type from a client");
+            return;
+        }
         String text = new String(frame.payload(), StandardCharsets.UTF_8);
         switch (type) {
             case SetMessageTypeMessage -> setMessageType(Tokens.split(text));
@@ -87,7 +92,7 @@ final class TrayRequestHandler {
             refuse(MessageType.StatusQueryMessage, "no SetMessageTypeMessage named the tray interface first");
             return;
         }
-        if (tokens.size() != 2 || !tokens.get(0).equals("VTT") || !tokens.get(1).equals(service.token())) {
+        if (tokens.size() != 2 || !tokens.get(0).equals("VTT") || !isToken(tokens.get(1))) {
             refuse(MessageType.StatusQueryMessage, "wrong token");
             return;
         }
@@ -122,16 +127,12 @@ final class TrayRequestHandler {
             case ResumeSystemMessage -> respond(service.commands().resumeSystem());
             case CommandTrayRequestMessage -> respond(service.commands().run(text, service.now()));
             case WebLoginKeyTrayRequestMessage -> webLoginKey();
-            default -> refuse(type, "a service does not accept this type from a client");
+            default -> throw new IllegalStateException(type + " reached the request switch");
         }
     }
 
     private void appState() throws IOException {
         if (!currentProtocol(MessageType.AppStateRequestMessage)) {
-            return;
-        }
-        if (!BASE_TRAY_INTERFACE.equals(trayInterface)) {
-            refuse(MessageType.AppStateRequestMessage, "no SetMessageTypeMessage named the base tray interface first");
             return;
         }
         sendJson(MessageType.AppStateMessage,
@@ -192,6 +193,12 @@ final class TrayRequestHandler {
 
     private void refuse(MessageType type, String reason) {
         log.note(connection + ": dropped " + type.name() + ": " + reason);
+    }
+
+    /** Compares in constant time, so the answer time tells nothing about the token. */
+    private boolean isToken(String candidate) {
+        return MessageDigest.isEqual(candidate.getBytes(StandardCharsets.UTF_8),
+                service.token().getBytes(StandardCharsets.UTF_8));
     }
 
     private static boolean isNumber(String text) {

@@ -36,6 +36,17 @@ public final class StrictPeerTest {
     }
 
     @Test
+    public void typesTheServiceSendsAreNotAcceptedFromAClient() throws Exception {
+        try (InProcessSim sim = new InProcessSim(); TestClient client = sim.client()) {
+            client.register(sim.token());
+            client.send(MessageType.StatsMessage, "{}");
+            client.send(MessageType.AlertRequestMessage, "");
+            client.receive(MessageType.AlertCountMessage);
+            sim.awaitNote("dropped StatsMessage: a service does not accept this type from a client");
+        }
+    }
+
+    @Test
     public void nothingIsAnsweredBeforeTheToken() throws Exception {
         try (InProcessSim sim = new InProcessSim(); TestClient client = sim.client()) {
             client.send(MessageType.StatusQueryMessage, "VTT|" + sim.token());

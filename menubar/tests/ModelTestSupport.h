@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "VTPropertyObserver.h"
+#include "VTUserDefaults.h"
+
+namespace ModelTestSupport {
+
+inline QJsonObject json(const char* text) {
+    return QJsonDocument::fromJson(QByteArray(text)).object();
+}
+
+// A received message of type M with the given payload.
+template <typename M>
+std::unique_ptr<M> message(const QByteArray& payload) {
+    auto msg = std::make_unique<M>();
+    msg->initWithData(payload);
+    return msg;
+}
+
+// Counts the announcements of one property of one object.
+class NotificationCounter {
+  public:
+    NotificationCounter(QObject* object, const char* property) {
+        observer_.observe(object, property,
+                          [this](QObject*, const QByteArray&, const QVariant& value) {
+                              ++count_;
+                              values_.append(value);
+                          });
+    }
+    int count() const { return count_; }
+    const QVariantList& values() const { return values_; }
+
+  private:
+    VTPropertyObserver observer_;
+    int count_ = 0;
+    QVariantList values_;
+};
+
+// User defaults in a temporary folder.
+class TemporaryUserDefaults {
+  public:
+    TemporaryUserDefaults() : defaults_(directory_.filePath(QStringLiteral("defaults.ini"))) {}
+    VTUserDefaults* get() { return &defaults_; }
+    QString filePath() const { return directory_.filePath(QStringLiteral("defaults.ini")); }
+
+  private:
+    QTemporaryDir directory_;
+    VTUserDefaults defaults_;
+};
+
+// Runs the deletions that removals scheduled.
+inline void flushDeferredDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace ModelTestSupport
