@@ -1,9 +1,11 @@
 #include "ZedDispatchRuntime.h"
 
 #include "ZedDispatchQueue.h"
+#include "ZedSystemConsole.h"
 
 namespace {
 constexpr std::size_t kMaximumPoolWorkers = 64;
+constexpr std::chrono::seconds kShutdownPatience{10};
 }  // namespace
 
 ZedDispatchRuntime& ZedDispatchRuntime::shared() {
@@ -26,10 +28,19 @@ const std::shared_ptr<ZedDispatchQueue>& ZedDispatchRuntime::mainQueue() {
 }
 
 void ZedDispatchRuntime::shutdown() {
-    // Work on one thread may hand work to another, so go round until all are quiet.
+    // Work on one thread may hand work to another, so go round until all are quiet. A block that
+    // never returns (a callback stuck in its host during the host's exit) must not hang the
+    // process, so the round ends at a deadline and such workers are left to the process.
+    const auto deadline = ZedDispatchThreadPool::Clock::now() + kShutdownPatience;
     do {
         timer_.stop();
-        mainThread_.stop();
-        pool_.stop();
-    } while (timer_.isRunning() || mainThread_.workerCount() > 0 || pool_.workerCount() > 0);
+        mainThread_.stop(deadline);
+        pool_.stop(deadline);
+    } while ((timer_.isRunning() || mainThread_.workerCount() > 0 || pool_.workerCount() > 0) &&
+             ZedDispatchThreadPool::Clock::now() < deadline);
+    const std::size_t busy = mainThread_.abandonBusyWorkers() + pool_.abandonBusyWorkers();
+    if (busy > 0) {
+        ZedSystemConsole::log("%zu library threads still busy after %lld seconds; leaving them",
+                              busy, static_cast<long long>(kShutdownPatience.count()));
+    }
 }

@@ -21,8 +21,9 @@ class ZedDispatchRuntime {
     ZedDispatchTimer& timer() { return timer_; }
     const std::shared_ptr<ZedDispatchQueue>& mainQueue();
 
-    // Lets every queued and delayed block run, then joins every thread. Blocks posted later start
-    // threads again, so call this only where no more work can arrive (the library's unloading).
+    // Lets every queued and delayed block run, then joins every thread; a thread whose block has
+    // not returned within ten seconds is left running. Blocks posted later start threads again,
+    // so call this only where no more work can arrive (the library's unloading).
     void shutdown();
 
   private:

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <list>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "ZedDispatchExecutor.h"
 
@@ -15,6 +16,8 @@
 // blocks.
 class ZedDispatchThreadPool : public ZedDispatchExecutor {
   public:
+    using Clock = std::chrono::steady_clock;
+
     ZedDispatchThreadPool(const char* threadName, std::size_t maximumWorkers);
     ~ZedDispatchThreadPool() override;
     ZedDispatchThreadPool(const ZedDispatchThreadPool&) = delete;
@@ -22,19 +25,33 @@ class ZedDispatchThreadPool : public ZedDispatchExecutor {
 
     void post(Job job) override;
 
-    // Runs every pending job, then joins all workers. A later post starts new ones.
-    void stop();
+    // Lets the workers run every pending job and end, and joins those that ended by the deadline.
+    // Answers whether all did. A later post starts new workers.
+    bool stop(Clock::time_point deadline);
+
+    // Lets go of workers that are still busy (a block that never returns must not hold up the
+    // process's exit); answers how many there were.
+    std::size_t abandonBusyWorkers();
+
     std::size_t workerCount();
 
   private:
-    void work();
+    struct Worker {
+        std::thread thread;
+        bool ended = false;
+    };
+
+    void work(Worker& self);
+    void joinEndedWorkers(std::unique_lock<std::mutex>& lock);
 
     const char* threadName_;
     const std::size_t maximumWorkers_;
     std::mutex mutex_;
     std::condition_variable jobsChanged_;
+    std::condition_variable workerEnded_;
     std::deque<Job> jobs_;
-    std::vector<std::thread> workers_;
+    std::list<Worker> workers_;
+    std::list<Worker> abandoned_;  // kept, as their threads still refer to them
     std::size_t idle_ = 0;
     bool stopping_ = false;
 };
