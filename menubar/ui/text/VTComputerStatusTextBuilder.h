@@ -30,7 +30,7 @@ class VTComputerStatusTextBuilder : public VTLoggingObject {
     // Keys of the dictionary built by buildStatusTextDict.
     static inline const QString kTextKey = QStringLiteral("text");
     static inline const QString kDetailsTextKey = QStringLiteral("detailsText");
-    // The user default that selects the shown transfer rate, and its registered value.
+    // The user default that selects the shown transfer rate (registered as "0": effective rate).
     static inline const QString kDisplayTransferRateTypeKey =
         QStringLiteral("displayTransferRateType");
 
