@@ -7,21 +7,25 @@ namespace {
 thread_local const char* currentQueueLabel = nullptr;
 
 // Looked up once per thread: both cost a system call, and posting must stay cheap. A thread
-// renamed after its first message keeps its first name in log lines.
+// renamed after its first message keeps its first name in log lines. The record has no
+// destructor on purpose: a thread-local object with one would keep a shared library that
+// carries this hub loaded for as long as any thread that logged lives (for ever, for a Java
+// thread), so the library could never unload.
 struct ThreadIdentity {
-    long id;
-    std::optional<std::string> name;
+    long id = 0;
+    bool known = false;
+    char name[16] = {};  // the kernel keeps at most 15 characters and the terminator
 };
 
 const ThreadIdentity& threadIdentity() {
-    thread_local const ThreadIdentity identity = [] {
-        ThreadIdentity made{static_cast<long>(gettid()), std::nullopt};
-        char name[64] = {};
-        if (pthread_getname_np(pthread_self(), name, sizeof name) == 0 && name[0] != '\0') {
-            made.name = name;
+    thread_local ThreadIdentity identity;
+    if (!identity.known) {
+        identity.id = static_cast<long>(gettid());
+        if (pthread_getname_np(pthread_self(), identity.name, sizeof identity.name) != 0) {
+            identity.name[0] = '\0';
         }
-        return made;
-    }();
+        identity.known = true;
+    }
     return identity;
 }
 
@@ -44,7 +48,9 @@ DDLogMessage DDLogMessage::fromCurrentThread(int level, int flag, int context, c
     message.lineNumber = line;
     const ThreadIdentity& thread = threadIdentity();
     message.machThreadID = thread.id;
-    message.threadName = thread.name;
+    if (thread.name[0] != '\0') {
+        message.threadName = thread.name;
+    }
     if (currentQueueLabel) {
         message.queueLabel = currentQueueLabel;
     }
