@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "MasterControlProgram.h"
+#include "VTRowStatusTexts.h"
 #include "VTVaultorState.h"
 
 namespace {
@@ -24,10 +25,17 @@ QString backupStatusName(int status) {
     }
 }
 
-QString computerEntry(const char* role, const VTComputer& computer) {
-    return QStringLiteral(" | %1 \"%2\" %3")
-        .arg(QLatin1String(role), computer.name())
-        .arg(computer.GUID());
+// A row as the menu would show it: role, name, GUID, then its status and details texts.
+QString computerEntry(const char* role, const VTComputer& computer, VTVaultorState& state) {
+    const VTRowStatusTexts texts = VTRowStatusTexts::forComputer(&computer, &state);
+    QString entry = QStringLiteral(" | %1 \"%2\" %3: %4")
+                        .arg(QLatin1String(role), computer.name())
+                        .arg(computer.GUID())
+                        .arg(texts.text);
+    if (!texts.detailsText.isEmpty()) {
+        entry += QStringLiteral(" (%1)").arg(texts.detailsText);
+    }
+    return entry;
 }
 
 }  // namespace
@@ -42,17 +50,17 @@ VTStatusPrinter::VTStatusPrinter(VTVaultorState* state, MasterControlProgram* mc
     });
 }
 
-QString VTStatusPrinter::statusLine(const VTVaultorState& state) {
+QString VTStatusPrinter::statusLine(VTVaultorState& state) {
     QString line = QStringLiteral("status: %1%2%3%4")
                        .arg(backupStatusName(state.backupStatus()),
                             state.isConnected() ? QString() : QStringLiteral(" (not connected)"),
                             state.isPaused() ? QStringLiteral(" (paused)") : QString(),
                             state.alert() ? QStringLiteral(" (alert)") : QString());
     for (const VTDestination* destination : state.destinations()) {
-        line += computerEntry("destination", *destination);
+        line += computerEntry("destination", *destination, state);
     }
     for (const VTSource* source : state.sources()) {
-        line += computerEntry("source", *source);
+        line += computerEntry("source", *source, state);
     }
     return line;
 }

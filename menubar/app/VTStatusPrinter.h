@@ -14,7 +14,7 @@ class VTStatusPrinter : public QObject {
     VTStatusPrinter(VTVaultorState* state, MasterControlProgram* mcp, QObject* parent = nullptr);
 
     // The line for the state as it is now.
-    static QString statusLine(const VTVaultorState& state);
+    static QString statusLine(VTVaultorState& state);
 
   private:
     void print(const QString& line);

@@ -4,13 +4,13 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QHash>
-#include <QMetaProperty>
 #include <QTimer>
 #include <QUrl>
 #include <cmath>
 
 #include "DDLog.h"
 #include "VTLogger.h"
+#include "VTObjectDump.h"
 #include "VTPropertyObserver.h"
 #include "VTUserDefaults.h"
 #include "VTUtils.h"
@@ -114,28 +114,7 @@ void VTUtils::zedQuit(const QString& message) {
 }
 
 QString VTUtils::dumpInfo(const QObject* object, const QMetaObject* cls) {
-    if (!object) {
-        return QString();
-    }
-    if (!cls) {
-        cls = object->metaObject();
-    }
-    QString text;
-    for (int i = cls->propertyOffset(); i < cls->propertyCount(); ++i) {
-        const QMetaProperty property = cls->property(i);
-        try {
-            text +=
-                QStringLiteral("%1=%2\n").arg(property.name(), property.read(object).toString());
-        } catch (...) {
-            text += QStringLiteral("Can't get value for property %1 through KVO\n")
-                        .arg(property.name());
-        }
-    }
-    const QMetaObject* super = cls->superClass();
-    if (super && super != &QObject::staticMetaObject) {
-        text += dumpInfo(object, super);
-    }
-    return text;
+    return cls ? VTObjectDump::dumpInfo(object, cls) : VTObjectDump::dumpInfo(object);
 }
 
 void VTUtils::openManageAccountPage(const QString& key, VTVaultorState*) {

@@ -13,6 +13,7 @@
 #include "VTAppWiring.h"
 #include "VTHeadlessMenuHandler.h"
 #include "VTStatusPrinter.h"
+#include "VTTranslationLoader.h"
 #include "VTVaultorState.h"
 
 namespace {
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VaultorMenuBar"));
+    VTTranslationLoader::install(QLocale::system());
 
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("headless"), QStringLiteral("Run without tray or panel.")});

@@ -259,7 +259,7 @@ TEST(VTJSONDictMessageTest, BrokenJsonIsTriedAgainAtEveryAccess) {
 }
 
 TEST(VTJSONDictMessageTest, ParsesOnceAndKeepsGuidsExact) {
-    auto message = received<AppStateMessage>("{\"guid\": 1234567890123456789}");
+    auto message = received<StatsMessage>("{\"guid\": 1234567890123456789}");
     EXPECT_EQ(message->dict().value("guid").toInteger(), 1234567890123456789LL);
     EXPECT_TRUE(message->VT_processJSON());
 }
