@@ -6,13 +6,13 @@ AppStateMessage::~AppStateMessage() = default;
 
 bool AppStateMessage::VT_processJSON() {
     QMutexLocker locker(&documentLock_);
-    // The statistics accessors may have parsed the text already; extraction still happens
-    // exactly once.
-    if (StatsMessage::VT_processJSON() && document_) {
-        return true;
+    const bool parsedBefore = StatsMessage::VT_processJSON();
+    // The statistics accessors may have parsed the text without extracting anything; the
+    // extraction happens once, on whichever access comes first.
+    if (!document_) {
+        document_ = std::make_unique<VTAppStateDocument>(dict());
     }
-    document_ = std::make_unique<VTAppStateDocument>(dict());
-    return false;
+    return parsedBefore;
 }
 
 const VTAppStateDocument& AppStateMessage::VT_document() {

@@ -15,7 +15,7 @@ class AppStateMessage : public StatsMessage {
     AppStateMessage();
     ~AppStateMessage() override;
 
-    // Parses and extracts unless done before: true when the document was already processed.
+    // Parses and extracts unless done before: true when the text had been parsed before.
     bool VT_processJSON();
 
     bool alert();

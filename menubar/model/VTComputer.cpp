@@ -146,3 +146,12 @@ const VTKeyTable& VTComputer::classKeyTable() {
             .add("userID", QStringLiteral("userId"));
     return table;
 }
+
+VTComputer* zed_computer_for_set(qint64 GUID, const QList<VTComputer*>& computers) {
+    for (VTComputer* computer : computers) {
+        if (computer->GUID() == GUID) {
+            return computer;
+        }
+    }
+    return nullptr;
+}

@@ -110,3 +110,6 @@ class VTComputer : public VTUnique {
     qint64 userID_ = 0;
     double timeConnected_ = 0.0;
 };
+
+// The computer of computers whose GUID equals GUID (the first one), or null.
+VTComputer* zed_computer_for_set(qint64 GUID, const QList<VTComputer*>& computers);

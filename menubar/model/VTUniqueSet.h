@@ -10,9 +10,9 @@
 template <typename T>
 class VTUniqueSet {
   public:
-    // False when an equal member is already there (the set is then unchanged).
+    // False for null and when an equal member is already there (the set is then unchanged).
     bool insert(T* item) {
-        if (!index_.insert(item).second) {
+        if (!item || !index_.insert(item).second) {
             return false;
         }
         items_.append(item);
@@ -21,6 +21,9 @@ class VTUniqueSet {
 
     // Removes the member equal to item and answers it (it may be another instance), or null.
     T* remove(T* item) {
+        if (!item) {
+            return nullptr;
+        }
         const auto found = index_.find(item);
         if (found == index_.end()) {
             return nullptr;
@@ -31,7 +34,7 @@ class VTUniqueSet {
         return member;
     }
 
-    bool contains(T* item) const { return index_.find(item) != index_.end(); }
+    bool contains(T* item) const { return item && index_.find(item) != index_.end(); }
 
     // The first member (in insertion order) for which matches is true, or null.
     template <typename Predicate>

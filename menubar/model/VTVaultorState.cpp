@@ -6,10 +6,11 @@
 #include "VTModelUtils.h"
 #include "VTRestoreStats.h"
 #include "VTUserDefaults.h"
+#include "VTUtils.h"
 
 VTVaultorState::VTVaultorState(VTUserDefaults* userDefaults, QObject* parent)
     : VTLoggingObject(parent),
-      userDefaults_(userDefaults ? userDefaults : VTUserDefaults::standardUserDefaults()) {
+      userDefaults_(userDefaults ? userDefaults : VTUtils::userDefaults()) {
     resetToSafeDefaultValues();
 }
 
@@ -178,15 +179,14 @@ QSet<qint64> VTVaultorState::setIDs() const {
 }
 
 VTComputer* VTVaultorState::computerForGUID(qint64 GUID) const {
-    for (VTComputer* computer : allComputers()) {
-        if (computer->GUID() == GUID) {
-            return computer;
-        }
-    }
-    return nullptr;
+    return zed_computer_for_set(GUID, allComputers());
 }
 
 void VTVaultorState::addDestinationsObject(VTDestination* destination) {
+    if (!destination) {
+        log()->warning(QStringLiteral("Asked to add nothing to destinations"));
+        return;
+    }
     log()->fine(QStringLiteral("Adding destination: %1").arg(destination->description()));
     destination->setIsTarget(true);
     VT_registerDetailsDefault(destination);
@@ -204,6 +204,10 @@ void VTVaultorState::removeDestinationsObject(VTDestination* destination) {
 }
 
 void VTVaultorState::addSourcesObject(VTSource* source) {
+    if (!source) {
+        log()->warning(QStringLiteral("Asked to add nothing to sources"));
+        return;
+    }
     log()->fine(QStringLiteral("Adding source: %1").arg(source->description()));
     VT_registerDetailsDefault(source);
     source->setParent(this);
@@ -224,6 +228,10 @@ void VTVaultorState::removeSourcesObject(VTSource* source) {
 }
 
 void VTVaultorState::addSetsObject(VTBackupSet* set) {
+    if (!set) {
+        log()->warning(QStringLiteral("Asked to add nothing to sets"));
+        return;
+    }
     set->setParent(this);
     if (sets_.insert(set)) {
         emit setsChanged();
@@ -238,6 +246,10 @@ void VTVaultorState::removeSetsObject(VTBackupSet* set) {
 }
 
 void VTVaultorState::addOtherComputersObject(VTComputer* computer) {
+    if (!computer) {
+        log()->warning(QStringLiteral("Asked to add nothing to otherComputers"));
+        return;
+    }
     computer->setParent(this);
     if (otherComputers_.insert(computer)) {
         emit otherComputersChanged();

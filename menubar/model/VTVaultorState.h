@@ -63,7 +63,8 @@ class VTVaultorState : public VTLoggingObject {
                    versionNumberChanged)
     Q_PROPERTY(QString websiteHost READ websiteHost WRITE setWebsiteHost NOTIFY websiteHostChanged)
   public:
-    // Registers each computer's details default in userDefaults (the user's store when null).
+    // Registers each computer's details default in userDefaults (VTUtils::userDefaults() when
+    // null).
     explicit VTVaultorState(VTUserDefaults* userDefaults = nullptr, QObject* parent = nullptr);
 
     // Updates from the service's documents.

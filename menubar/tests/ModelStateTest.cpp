@@ -306,3 +306,41 @@ TEST_F(ModelState, ConnectedComputersAreFoundByGUID) {
     VTComputer plain(77);
     EXPECT_EQ(plain.stats(), nullptr);
 }
+
+TEST_F(ModelState, EachAppStateReplacesTheSetsWhole) {
+    applyAppState(ModelFixtures::kAppState);
+    const VTBackupSet* before = state.sets().first();
+    NotificationCounter sets(&state, "sets");
+    applyAppState(ModelFixtures::kAppState);
+    EXPECT_EQ(sets.count(), 4);  // two removals, two additions
+    EXPECT_EQ(state.setIDs(), (QSet<qint64>{11, 12}));
+    EXPECT_NE(state.sets().first(), before);
+    flushDeferredDeletes();
+}
+
+TEST_F(ModelState, NullMembersAreRefused) {
+    state.addDestinationsObject(nullptr);
+    state.addSourcesObject(nullptr);
+    state.addSetsObject(nullptr);
+    state.addOtherComputersObject(nullptr);
+    state.removeDestinationsObject(nullptr);
+    state.removeSourcesObject(nullptr);
+    state.removeSetsObject(nullptr);
+    state.removeOtherComputersObject(nullptr);
+    EXPECT_TRUE(state.allComputers().isEmpty());
+    EXPECT_TRUE(state.sets().isEmpty());
+    EXPECT_FALSE(state.hasSources());
+}
+
+TEST_F(ModelState, OtherComputersAreHeldButNotFilledByTheService) {
+    applyAppState(ModelFixtures::kAppState);
+    EXPECT_TRUE(state.otherComputers().isEmpty());
+    auto* spare = new VTComputer(6001);
+    state.addOtherComputersObject(spare);
+    EXPECT_EQ(state.computerForGUID(6001), spare);
+    EXPECT_EQ(zed_computer_for_set(6001, state.allComputers()), spare);
+    EXPECT_EQ(spare->parent(), &state);
+    state.removeOtherComputersObject(spare);
+    EXPECT_EQ(state.computerForGUID(6001), nullptr);
+    flushDeferredDeletes();
+}

@@ -301,3 +301,20 @@ TEST(ModelDestinationStats, RemovedSetsAreNoLongerWatched) {
     EXPECT_TRUE(destination.backupSetsStats().isEmpty());
     flushDeferredDeletes();
 }
+
+TEST(ModelDestinationStats, CompletionAndPauseOfferAnnounceOnlyChanges) {
+    VTDestinationStats destination(2001);
+    NotificationCounter ratios(&destination, "completionRatio");
+    NotificationCounter offers(&destination, "canPauseResume");
+    NotificationCounter statuses(&destination, "computerStatus");
+    const QJsonObject dict = destinationDict(
+        json(R"({"connected": true, "backupReady": true})"),
+        {json(R"({"setId": 1, "completedRatio": 0.5, "numFilesScanned": 2, "status": "SAFE"})")});
+    destination.updatePropertiesFromDict(dict);
+    const int statusesAfterFirst = statuses.count();
+    destination.updatePropertiesFromDict(dict);
+    EXPECT_EQ(ratios.count(), 1);
+    EXPECT_EQ(offers.count(), 1);
+    // The computer status is written, and announced, on every recomputation.
+    EXPECT_GT(statuses.count(), statusesAfterFirst);
+}
