@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
+#include <memory>
 
 #include "MasterControlProgram.h"
 #include "VTAppWiring.h"
@@ -26,15 +27,19 @@ void debug_ns_logger(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 int main(int argc, char** argv) {
     qInstallMessageHandler(debug_ns_logger);
-    QApplication::setQuitOnLastWindowClosed(false);
     const bool headless = std::any_of(argv + 1, argv + argc, [](const char* argument) {
         return std::string_view(argument) == "--headless";
     });
-    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a screen there is no need for the graphical application and what it loads.
+    std::unique_ptr<QCoreApplication> instance;
+    if (headless) {
+        instance = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        QApplication::setQuitOnLastWindowClosed(false);
+        instance = std::make_unique<QApplication>(argc, argv);
     }
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("VaultorMenuBar"));
+    QCoreApplication& application = *instance;
+    QCoreApplication::setApplicationName(QStringLiteral("VaultorMenuBar"));
     VTTranslationLoader::install(QLocale::system());
 
     QCommandLineParser parser;

@@ -3,21 +3,35 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMutexLocker>
+#include <cctype>
 #include <stdexcept>
 
 namespace {
 
-// Any top-level JSON value, a bare string or number included: wrapped into an array so
-// that the document parser accepts it.
+// Any top-level JSON value, a bare string or number included. Objects and arrays (every real
+// document) are parsed as they are; anything else is wrapped into an array first, so that the
+// document parser accepts it.
 std::optional<QJsonValue> parseAnyValue(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    qsizetype start = 0;
+    while (start < utf8.size() && std::isspace(static_cast<unsigned char>(utf8.at(start)))) {
+        ++start;
+    }
+    const char first = start < utf8.size() ? utf8.at(start) : '\0';
     QJsonParseError error{};
-    const QJsonDocument document =
-        QJsonDocument::fromJson(QByteArray("[") + text.toUtf8() + QByteArray("]"), &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray() ||
-        document.array().size() != 1) {
+    if (first == '{' || first == '[') {
+        const QJsonDocument document = QJsonDocument::fromJson(utf8, &error);
+        if (error.error != QJsonParseError::NoError) {
+            return std::nullopt;
+        }
+        return document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
+    }
+    const QJsonDocument wrapped =
+        QJsonDocument::fromJson(QByteArray("[") + utf8 + QByteArray("]"), &error);
+    if (error.error != QJsonParseError::NoError || wrapped.array().size() != 1) {
         return std::nullopt;
     }
-    return document.array().at(0);
+    return wrapped.array().at(0);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ namespace {
 
 // A connection that only counts what the handler asks of it.
 class CountingConnection : public VTConnection {
-public:
+  public:
     CountingConnection() : VTConnection(AppStateMessage::kMessageID, nullptr, QStringList{"t"}) {}
     bool registerWithVTS() override {
         ++registrations;
@@ -51,16 +51,19 @@ struct ControllerLog : VTApplicationController {
 class MenuHandler : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isMenuOpen MEMBER isMenuOpen)
-public:
+  public:
     bool isMenuOpen = false;
 };
 
 QByteArray summary(int activities, int legacyStatus) {
-    return QStringLiteral("%1|0|0|0|%2|0|0|0|0|0|0|0|0|0").arg(activities).arg(legacyStatus).toUtf8();
+    return QStringLiteral("%1|0|0|0|%2|0|0|0|0|0|0|0|0|0")
+        .arg(activities)
+        .arg(legacyStatus)
+        .toUtf8();
 }
 
 class MessageHandlerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         handler_.setConnection(&connection_);
         handler_.setMenuHandler(&menu_);
@@ -170,8 +173,8 @@ TEST_F(MessageHandlerTest, AlertsFollowTheCountAndEmptyCountsAreDropped) {
 }
 
 TEST_F(MessageHandlerTest, BadFramesDropOnlyThemselves) {
-    receive(StatsMessage::kMessageID, QByteArray::fromHex("7bff7d"));          // not UTF-8
-    receive(BackupStatsSummaryMessage::kMessageID, "1|2|3");                   // too few tokens
+    receive(StatsMessage::kMessageID, QByteArray::fromHex("7bff7d"));  // not UTF-8
+    receive(BackupStatsSummaryMessage::kMessageID, "1|2|3");           // too few tokens
     receive(AppStateMessage::kMessageID, "{not json");
     receive(12345, "whatever");
     receive(-14619, "true");
