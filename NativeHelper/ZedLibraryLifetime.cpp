@@ -2,11 +2,13 @@
 // running would jump into unmapped memory. Runs before the library's static objects go away.
 #include "DDLog.h"
 #include "ZedDispatchRuntime.h"
+#include "ZedEventJournal.h"
 
 namespace {
 
 __attribute__((destructor)) void stopLibraryThreads() {
     ZedDispatchRuntime::shared().shutdown();
+    ZedEventJournal::shutdownShared();
     DDLog::flushLog();
     DDLog::shutdown();
 }

@@ -4,6 +4,7 @@
 #ifndef VTNATIVE_H
 #define VTNATIVE_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #define VTNATIVE_EXPORT __attribute__((visibility("default")))
@@ -29,6 +30,43 @@ VTNATIVE_EXPORT extern const char* const kZedGenericStringSeparator;
 /* Sets the process-wide log mask of the file-watching family. The watcher handle is not used
  * and may be null. */
 VTNATIVE_EXPORT void set_log_level(void* watcher, int32_t level);
+
+/* ---- File watching ---- */
+
+/* Callbacks of a watcher. Paths live for the call only. isDirectory is 1 for a directory. */
+typedef void (*zed_file_event_callback_t)(const char* path, int isDirectory);
+typedef void (*zed_scan_directory_callback_t)(const char* directoryPath);
+typedef void (*zed_events_finished_callback_t)(void);
+
+/* A watcher of the directory trees named by the first numPaths paths (UTF-8; others are skipped
+ * with a warning), or NULL with the reason logged. Nothing that happened before the call is
+ * reported. The first call installs the console logger. */
+VTNATIVE_EXPORT void* create_watcher(zed_file_event_callback_t created,
+                                     zed_file_event_callback_t modified,
+                                     zed_file_event_callback_t deleted,
+                                     zed_scan_directory_callback_t scan,
+                                     zed_events_finished_callback_t finished,
+                                     const char* const* paths, int32_t numPaths);
+
+/* Ends the watcher; the handle must not be used afterwards. */
+VTNATIVE_EXPORT void invalidate(void* watcher);
+
+/* Reports, through the callbacks, everything changed since the last reported event and then
+ * calls the finished callback; does nothing while a batch is running with unchanged paths. */
+VTNATIVE_EXPORT void wakeup(void* watcher);
+VTNATIVE_EXPORT void start_watching_all(void* watcher);
+VTNATIVE_EXPORT void stop_watching_all(void* watcher);
+
+VTNATIVE_EXPORT void add_path(void* watcher, const char* path);
+VTNATIVE_EXPORT void add_paths(void* watcher, const char* const* paths, int32_t numPaths);
+VTNATIVE_EXPORT void remove_path(void* watcher, const char* path);
+VTNATIVE_EXPORT void remove_paths(void* watcher, const char* const* paths, int32_t numPaths);
+
+/* The event stream's callback inside the library; callers never call it (a null info is
+ * ignored). eventPaths is an array of numEvents C strings. */
+VTNATIVE_EXPORT void fileEventCallback(const void* stream, void* info, size_t numEvents,
+                                       void* eventPaths, const uint32_t eventFlags[],
+                                       const uint64_t eventIds[]);
 
 /* ---- System information ---- */
 

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "ZedDispatchQueue.h"
+#include "ZedEventStream.h"
+#include "ZedRunLoop.h"
+
+// Reports what changed under a set of directory trees since the last batch. The caller asks for
+// a batch (getFileEventBatch); the watcher replays the event history from the last event it
+// reported, hands each event to the callbacks and stops at the end of the history, or after a
+// second at the latest. Stream, paths and batch state live on the watcher queue; events become
+// callbacks on the file event queue, one at a time in delivery order.
+class ZedFileWatcher : public std::enable_shared_from_this<ZedFileWatcher> {
+  public:
+    using PathCallback = void (*)(const char* path, int isDirectory);
+    using ScanCallback = void (*)(const char* directoryPath);
+    using FinishedCallback = void (*)(void);
+
+    // Null, with the reason logged, for an empty path set or a missing callback.
+    static std::shared_ptr<ZedFileWatcher> initWithDirectoryPaths(
+        const std::set<std::string>& directoryPaths, PathCallback fileCreatedCallback,
+        PathCallback fileModifiedCallback, PathCallback fileDeletedCallback,
+        ScanCallback scanDirectoryCallback, FinishedCallback eventsFinishedCallback);
+    ~ZedFileWatcher();
+    ZedFileWatcher(const ZedFileWatcher&) = delete;
+    ZedFileWatcher& operator=(const ZedFileWatcher&) = delete;
+
+    void createFileStream();
+    void rebuildFileStream();
+    void scheduleFSEventStreamUnsafe();
+    void unscheduleFSEventStream();
+    void startWatching();
+    void stopWatching();
+    void cancel();
+    void loadLatestEventId();
+    void addPathToWatch(const char* pathToAdd);
+    void addPathsToWatch(const std::set<std::string>& pathsToAdd);
+    void removePathToWatch(const char* pathToRemove);
+    void removePathsToWatch(const std::set<std::string>& pathsToRemove);
+    std::set<std::string> watchedPaths();
+    void getFileEventBatch();
+    void processCallbackForEventPath(const std::string& path, std::uint32_t flags,
+                                     std::uint64_t eventId);
+    void invalidate();
+
+    // A group of events from the stream, on the watcher thread (the stream callback's body).
+    void eventsDelivered(std::size_t numEvents, char** paths, const std::uint32_t* flags,
+                         const std::uint64_t* ids);
+
+  private:
+    struct Context {
+        void* info = nullptr;
+        std::shared_ptr<ZedFileWatcher> retained;  // the stream's reference, until invalidate
+    };
+
+    ZedFileWatcher() = default;
+    static void performRunLoop(const std::shared_ptr<ZedRunLoop>& runLoop);
+    void onWatcherQueue(const std::function<void()>& body);
+    void changePaths(const std::set<std::string>& paths, bool adding);
+    void stopBatch(std::uint64_t batch);
+
+    std::thread _watcherThread;
+    std::shared_ptr<ZedRunLoop> _watcherRunLoop;
+    Context _context;
+    double _latency = 1.0;
+    std::shared_ptr<ZedEventStream> _eventStreamRef;
+    // Keeps paths added during a batch recorded until the next batch rebuilds the stream.
+    std::shared_ptr<ZedEventStream> _recordingHold;
+    std::shared_ptr<ZedDispatchQueue> _fileEventQueue;
+    std::set<std::string> _watchedPaths;
+    // Written on the file event queue, read on the watcher queue.
+    std::atomic<std::uint64_t> _lastEventId{0};
+    std::shared_ptr<ZedDispatchQueue> _vtFileWatcherQueue;
+    bool _streamStarted = false;
+    bool _watchedPathsChanged = false;
+    std::uint64_t _batchNumber = 0;  // the one-second stop ends only its own batch
+    // Written at batch start on the watcher queue and at each delivery on the watcher thread.
+    std::atomic<std::int64_t> _timeSinceLastEvent{0};
+    PathCallback _fileCreatedCallback = nullptr;
+    PathCallback _fileModifiedCallback = nullptr;
+    PathCallback _fileDeletedCallback = nullptr;
+    ScanCallback _scanDirectoryCallback = nullptr;
+    FinishedCallback _finishedCallback = nullptr;
+};
