@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QMetaType>
 #include <QStringList>
 
 // The legacy statistics summary: fourteen numbers of a token message. Its three points in time
-// are milliseconds since 1970, like every other time the Java service sends.
+// are milliseconds since 1970: the service is a Java program stamping times with
+// System.currentTimeMillis(), as in all its JSON documents (the simulator sends the same), so
+// the pause time passes to the state's resumeSystemTime without conversion.
 class BackupStatsSummary {
   public:
     // An empty summary: every number 0, status 2 (safe), isEmpty true.
@@ -55,3 +58,5 @@ class BackupStatsSummary {
     double nextScheduledTime_ = 0;
     bool isEmpty_ = true;
 };
+
+Q_DECLARE_METATYPE(BackupStatsSummary)

@@ -8,5 +8,4 @@ class VTBadHashException : public std::runtime_error {
   public:
     VTBadHashException() : std::runtime_error("BadHashException: UID or prime_ not set") {}
     static const char* name() { return "BadHashException"; }
-    static const char* reason() { return "UID or prime_ not set"; }
 };

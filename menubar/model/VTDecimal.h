@@ -26,7 +26,6 @@ class VTDecimal {
     VTDecimal operator*(const VTDecimal& other) const { return VTDecimal(value_ * other.value_); }
     VTDecimal operator/(const VTDecimal& other) const { return VTDecimal(value_ / other.value_); }
     bool operator==(const VTDecimal& other) const { return value_ == other.value_; }
-    bool operator<(const VTDecimal& other) const { return value_ < other.value_; }
 
   private:
     explicit VTDecimal(std::decimal::decimal128 value) : value_(value) {}

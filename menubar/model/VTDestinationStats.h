@@ -10,7 +10,8 @@
 // Statistics of one destination (one value of "OutboundStats"): a few destination-wide values
 // and one VTBackupSetStats per backup set, with aggregates over the sets that are recomputed
 // after every update and whenever a set's status, completion or remaining time changes.
-// Aggregated times are milliseconds since 1970 (0: none), the remaining time is in seconds.
+// Aggregated times are milliseconds since 1970 (0 or -1: none), the remaining time is in
+// seconds.
 class VTDestinationStats : public VTComputerStats {
     Q_OBJECT
     Q_PROPERTY(

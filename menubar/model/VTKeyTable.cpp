@@ -22,12 +22,3 @@ VTKeyTable& VTKeyTable::remove(const char* propertyName) {
     });
     return *this;
 }
-
-QString VTKeyTable::keyForProperty(const char* propertyName) const {
-    for (const Entry& entry : entries_) {
-        if (std::strcmp(entry.property.name(), propertyName) == 0) {
-            return entry.key;
-        }
-    }
-    return QString();
-}

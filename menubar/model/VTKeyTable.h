@@ -25,8 +25,6 @@ class VTKeyTable {
     VTKeyTable& remove(const char* propertyName);
 
     const QList<Entry>& entries() const { return entries_; }
-    bool isEmpty() const { return entries_.isEmpty(); }
-    QString keyForProperty(const char* propertyName) const;
 
   private:
     const QMetaObject* metaObject_;

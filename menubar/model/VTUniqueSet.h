@@ -34,8 +34,6 @@ class VTUniqueSet {
         return member;
     }
 
-    bool contains(T* item) const { return item && index_.find(item) != index_.end(); }
-
     // The first member (in insertion order) for which matches is true, or null.
     template <typename Predicate>
     T* itemMatching(Predicate matches) const {

@@ -16,8 +16,6 @@ class AppStateMessage;
 class StatsMessage;
 class VTUserDefaults;
 
-Q_DECLARE_METATYPE(BackupStatsSummary)
-
 // The client's one model object: what the service said about this computer's backups, the
 // computers and sets it holds, and the derived overall status and pause state. Every property
 // announces each time its setter runs (backupStatus only on a real change). Each update ends by
@@ -53,9 +51,12 @@ class VTVaultorState : public VTLoggingObject {
     Q_PROPERTY(bool isUpgrading READ isUpgrading WRITE setIsUpgrading NOTIFY isUpgradingChanged)
     Q_PROPERTY(bool isUsingLegacyMessaging READ isUsingLegacyMessaging WRITE
                    setIsUsingLegacyMessaging NOTIFY isUsingLegacyMessagingChanged)
+    // Seconds since 1970; announced on every set, also with an unchanged value.
     Q_PROPERTY(qint64 lastUpdated READ lastUpdated WRITE setLastUpdated NOTIFY lastUpdatedChanged)
     Q_PROPERTY(QString locale READ locale WRITE setLocale NOTIFY localeChanged)
+    // A VTOSType.
     Q_PROPERTY(int os READ os WRITE setOs NOTIFY osChanged)
+    // 0 until the service names this computer.
     Q_PROPERTY(qint64 thisComputerGUID READ thisComputerGUID WRITE setThisComputerGUID NOTIFY
                    thisComputerGUIDChanged)
     Q_PROPERTY(QString versionName READ versionName WRITE setVersionName NOTIFY versionNameChanged)
