@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QMutex>
 #include <memory>
+#include <unordered_map>
 
 #include "DDASLLogger.h"
 #include "DDLog.h"
@@ -21,8 +22,9 @@ constexpr int kFlagInfo = 4;
 
 QMutex registryMutex;
 
-QHash<QString, VTLogger*>& registry() {
-    static QHash<QString, VTLogger*> loggers;
+// One logger per class for the life of the process.
+std::unordered_map<QString, std::unique_ptr<VTLogger>>& registry() {
+    static std::unordered_map<QString, std::unique_ptr<VTLogger>> loggers;
     return loggers;
 }
 
@@ -45,11 +47,11 @@ void VTLogger::initDependencies() {
 VTLogger* VTLogger::sharedLoggerForClass(const QString& className) {
     initDependencies();
     QMutexLocker lock(&registryMutex);
-    VTLogger*& logger = registry()[className];
+    std::unique_ptr<VTLogger>& logger = registry()[className];
     if (!logger) {
-        logger = new VTLogger(className);  // kept for the life of the process
+        logger.reset(new VTLogger(className));
     }
-    return logger;
+    return logger.get();
 }
 
 void VTLogger::lumberLog(const QString& message, int level) {

@@ -9,8 +9,8 @@
 #include "VTUtils.h"
 
 VTUIInfo* VTUIInfo::sharedInstance() {
-    static VTUIInfo* instance = new VTUIInfo();  // kept for the life of the process
-    return instance;
+    static VTUIInfo instance;  // kept for the life of the process
+    return &instance;
 }
 
 QStringList VTUIInfo::candidateFolders() {

@@ -17,7 +17,7 @@
 namespace vttest {
 
 // Runs the event loop until the condition holds or the time is up; answers the condition.
-inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000) {
+inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 30000) {
     QDeadlineTimer deadline(timeoutMs);
     while (!condition()) {
         if (deadline.hasExpired()) {

@@ -1,0 +1,140 @@
+// The application controller's problem line, connection following and polling modes, and
+// the utilities it leans on (themed images, delayed calls).
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "MasterControlProgram.h"
+#include "TestSupport.h"
+#include "VTAppWiring.h"
+#include "VTConnectionController.h"
+#include "VTHeadlessMenuHandler.h"
+#include "VTMessageHandler.h"
+#include "VTStatsRequestor.h"
+#include "VTUserDefaults.h"
+#include "VTUtils.h"
+#include "VTVTSController.h"
+#include "VTVaultorState.h"
+
+using namespace vttest;
+
+namespace {
+
+class ApplicationControllerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        VTUtils::setUserDefaults(&defaults_);
+        VTAppWiring::Options options;
+        options.connectionArguments = QStringList{"VaultorMenuBar"};
+        options.retryIntervalMs = 100000;  // nothing connects on its own here
+        options.menuHandler = &menu_;
+        wiring_ = VTAppWiring::build(&owner_, options);
+    }
+    void TearDown() override { VTUtils::setUserDefaults(nullptr); }
+
+    EndpointFolder endpoint_;
+    QTemporaryDir dir_;
+    VTUserDefaults defaults_{dir_.filePath("defaults.ini")};
+    VTHeadlessMenuHandler menu_;
+    QObject owner_;
+    VTAppWiring wiring_;
+};
+
+TEST_F(ApplicationControllerTest, ThirdFailedCheckReplacesConnectingWithUnableToConnect) {
+    MasterControlProgram& mcp = *wiring_.mcp;
+    EXPECT_EQ(mcp.problemText(), "Connecting to backup service...");
+    EXPECT_TRUE(mcp.problemVisible());
+    mcp.onUnableToConnect(1);
+    mcp.onUnableToConnect(2);
+    EXPECT_EQ(mcp.problemText(), "Connecting to backup service...");
+    EXPECT_TRUE(wiring_.state->isStarting());
+    mcp.onUnableToConnect(3);
+    EXPECT_EQ(mcp.problemText(), "Unable to connect to backup service.");
+    EXPECT_FALSE(wiring_.state->isStarting());
+}
+
+TEST_F(ApplicationControllerTest, NoDestinationsShowsUntilDestinationsArrive) {
+    MasterControlProgram& mcp = *wiring_.mcp;
+    mcp.onConnected();
+    EXPECT_FALSE(mcp.problemVisible());
+    mcp.onDestinationsChanged(0);
+    EXPECT_TRUE(mcp.problemVisible());
+    EXPECT_EQ(mcp.problemText(), "No destinations configured.");
+    mcp.onDestinationsChanged(2);
+    EXPECT_FALSE(mcp.problemVisible());
+}
+
+TEST_F(ApplicationControllerTest, CollaboratorsFollowTheCurrentConnectionOnly) {
+    VTConnection* first = wiring_.connectionController->connection();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(wiring_.mcp->connection(), first);
+    EXPECT_EQ(wiring_.messageHandler->connection(), first);
+    EXPECT_EQ(wiring_.statsRequestor->connection(), first);
+    EXPECT_EQ(wiring_.vtsController->connection(), first);
+
+    first->disconnect();  // observed: replaced at once
+    VTConnection* second = wiring_.connectionController->connection();
+    ASSERT_NE(second, first);
+    EXPECT_EQ(wiring_.messageHandler->connection(), second);
+    EXPECT_EQ(wiring_.vtsController->connection(), second);
+
+    // The state mirrors the new connection, and no longer the old one.
+    second->setIsConnected(true);
+    EXPECT_TRUE(wiring_.state->isConnected());
+    EXPECT_TRUE(wiring_.statsRequestor->isPolling());
+    first->setIsConnected(false);
+    EXPECT_TRUE(wiring_.state->isConnected());
+    EXPECT_EQ(wiring_.connectionController->connection(), second);
+}
+
+TEST_F(ApplicationControllerTest, MenuOpeningSwitchesPollingOnlyWhileRegistered) {
+    menu_.setOpen(true);  // not registered: nothing happens
+    EXPECT_FALSE(wiring_.statsRequestor->isPolling());
+    VTConnection* connection = wiring_.connectionController->connection();
+    connection->setIsConnected(true);
+    EXPECT_TRUE(wiring_.statsRequestor->isPolling());
+    menu_.setOpen(false);
+    EXPECT_TRUE(wiring_.statsRequestor->isPolling());
+    connection->disconnect();
+    EXPECT_FALSE(wiring_.statsRequestor->isPolling());
+}
+
+TEST_F(ApplicationControllerTest, ReplacingTheMenuHandlerMovesTheObservation) {
+    VTHeadlessMenuHandler other;
+    wiring_.mcp->setMenuHandler(&other);
+    wiring_.connectionController->connection()->setIsConnected(true);
+    wiring_.statsRequestor->stopRequestsTimer();
+    menu_.setOpen(true);  // the old handler is no longer heard
+    EXPECT_FALSE(wiring_.statsRequestor->isPolling());
+    other.setOpen(true);
+    EXPECT_TRUE(wiring_.statsRequestor->isPolling());
+}
+
+TEST_F(ApplicationControllerTest, ImagesFollowTheThemeAndMissingOnesAreNull) {
+    const QString themeKey = "VTDefaultsKeyIconThemeName";
+    defaults_.setObject("dots", themeKey);
+    EXPECT_EQ(VTUtils::imageFromResourceName("play").pixelColor(0, 0), QColor(255, 0, 0));
+    defaults_.setObject("colors", themeKey);
+    EXPECT_EQ(VTUtils::imageFromResourceName("play").pixelColor(0, 0), QColor(0, 255, 0));
+    defaults_.setObject("", themeKey);
+    EXPECT_EQ(VTUtils::imageFromResourceName("play").pixelColor(0, 0), QColor(0, 0, 0));
+    EXPECT_TRUE(VTUtils::imageFromResourceName("no-such-image").isNull());
+    EXPECT_EQ(VTUtils::imagePathFromResourceName("play"), ":/images/play.png");
+    EXPECT_FALSE(VTUtils::imagePathFromResourceName("missing").has_value());
+}
+
+TEST_F(ApplicationControllerTest, DelayedCallsRunLaterAndNotAfterTheirTargetIsGone) {
+    int runs = 0;
+    auto target = std::make_unique<QObject>();
+    VTUtils::delayWithObject(
+        target.get(), [&] { ++runs; }, 0.01);
+    VTUtils::delayWithObject(
+        &owner_, [&] { ++runs; }, 0.01);
+    EXPECT_EQ(runs, 0);
+    target.reset();
+    EXPECT_TRUE(waitFor([&] { return runs == 1; }));
+    spin(50);
+    EXPECT_EQ(runs, 1);
+}
+
+}  // namespace
