@@ -7,7 +7,9 @@
 namespace {
 
 __attribute__((destructor)) void stopLibraryThreads() {
-    ZedDispatchRuntime::shared().shutdown();
+    if (ZedDispatchRuntime::sharedIsAlive()) {
+        ZedDispatchRuntime::shared().shutdown();
+    }
     ZedEventJournal::shutdownShared();
     DDLog::flushLog();
     DDLog::shutdown();

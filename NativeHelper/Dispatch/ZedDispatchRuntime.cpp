@@ -6,6 +6,7 @@
 namespace {
 constexpr std::size_t kMaximumPoolWorkers = 64;
 constexpr std::chrono::seconds kShutdownPatience{10};
+bool sharedDestroyed = false;
 }  // namespace
 
 ZedDispatchRuntime& ZedDispatchRuntime::shared() {
@@ -18,6 +19,11 @@ ZedDispatchRuntime::ZedDispatchRuntime()
 
 ZedDispatchRuntime::~ZedDispatchRuntime() {
     shutdown();
+    sharedDestroyed = true;
+}
+
+bool ZedDispatchRuntime::sharedIsAlive() {
+    return !sharedDestroyed;
 }
 
 const std::shared_ptr<ZedDispatchQueue>& ZedDispatchRuntime::mainQueue() {

@@ -16,6 +16,9 @@ class ZedDispatchRuntime {
     static constexpr const char* kMainQueueLabel = "com.zedcorp.vtnative.main";
 
     static ZedDispatchRuntime& shared();
+    // False once the process's exit has destroyed the shared runtime: the unload hook may run
+    // after static destructors when the host exits without unloading the library.
+    static bool sharedIsAlive();
 
     ZedDispatchThreadPool& pool() { return pool_; }
     ZedDispatchTimer& timer() { return timer_; }

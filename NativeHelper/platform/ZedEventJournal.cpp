@@ -13,21 +13,23 @@ constexpr std::chrono::seconds kMergeWindow{1};
 constexpr std::size_t kTrimThreshold = 4096;
 
 std::mutex sharedMutex;
-std::unique_ptr<ZedEventJournal> sharedJournal;
+// A plain pointer: no static destructor may race the library's unload hook for it.
+ZedEventJournal* sharedJournal = nullptr;
 
 }  // namespace
 
 ZedEventJournal& ZedEventJournal::shared() {
     std::lock_guard lock(sharedMutex);
     if (!sharedJournal) {
-        sharedJournal = std::make_unique<ZedEventJournal>(true);
+        sharedJournal = new ZedEventJournal(true);
     }
     return *sharedJournal;
 }
 
 void ZedEventJournal::shutdownShared() {
     std::lock_guard lock(sharedMutex);
-    sharedJournal.reset();
+    delete sharedJournal;
+    sharedJournal = nullptr;
 }
 
 ZedEventJournal::ZedEventJournal(bool readInBackground, std::size_t capacity)
@@ -122,12 +124,16 @@ void ZedEventJournal::record(const std::string& path, std::uint32_t flags) {
     std::vector<Listener> listeners;
     {
         std::lock_guard lock(mutex_);
+        bool covered = false;
         for (const auto& [key, reader] : readers_) {
             if (covers(reader, path)) {
-                listeners.push_back(reader.listener);
+                covered = true;
+                if (reader.listener) {
+                    listeners.push_back(reader.listener);
+                }
             }
         }
-        if (listeners.empty()) {
+        if (!covered) {
             return;
         }
         const auto now = Clock::now();

@@ -1,0 +1,261 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "LogCapture.h"
+#include "ZedEventFlags.h"
+#include "ZedEventJournal.h"
+#include "ZedFileWatcher.h"
+#include "ZedFileWatcherUtilities.h"
+#include "ZedPathTree.h"
+
+namespace {
+
+using namespace ZedEventFlags;
+using ZedFileWatcherUtilities::descriptionForEventFlags;
+using ZedFileWatcherUtilities::flagsIndicateCreateEvent;
+using ZedFileWatcherUtilities::flagsIndicateDirectory;
+
+class TemporaryTree {
+  public:
+    TemporaryTree() {
+        char pattern[] = "/tmp/vtnative-tree-XXXXXX";
+        root_ = mkdtemp(pattern);
+    }
+    ~TemporaryTree() { std::filesystem::remove_all(root_); }
+    const std::string& root() const { return root_; }
+    std::string path(const std::string& name) const { return root_ + "/" + name; }
+    void touch(const std::string& name) const {
+        const int fd = open(path(name).c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        close(fd);
+    }
+
+  private:
+    std::string root_;
+};
+
+TEST(FileWatcherFlags, DescriptionsListSetBitsInAscendingOrder) {
+    EXPECT_EQ(descriptionForEventFlags(0), "Event flags:\nNo flags set");
+    EXPECT_EQ(descriptionForEventFlags(kItemIsFile | kMustScanSubDirs),
+              "Event flags:\nMust scan subbdirs\nItem is a file");
+    EXPECT_EQ(descriptionForEventFlags(kHistoryDone | kItemRenamed | kItemIsSymlink),
+              "Event flags:\nHistory done\nItem renamed\nItem is a symlink");
+    EXPECT_EQ(descriptionForEventFlags(0x80000), "Event flags:");
+}
+
+TEST(FileWatcherFlags, CreateEventAtItsEdges) {
+    EXPECT_TRUE(flagsIndicateCreateEvent(kItemCreated));
+    EXPECT_FALSE(flagsIndicateCreateEvent(kItemCreated | kItemModified));
+    EXPECT_TRUE(
+        flagsIndicateCreateEvent(kItemCreated | kItemModified | kItemChangeOwner | kItemXattrMod));
+    EXPECT_TRUE(flagsIndicateCreateEvent(0xD100 | kItemRemoved | kItemIsFile));
+    EXPECT_FALSE(flagsIndicateCreateEvent(kItemCreated | kItemModified | kItemChangeOwner));
+    EXPECT_TRUE(flagsIndicateCreateEvent(kItemRenamed | kItemIsDir));
+    EXPECT_TRUE(flagsIndicateCreateEvent(kItemCreated | kItemRenamed | kMustScanSubDirs));
+    EXPECT_FALSE(flagsIndicateCreateEvent(kItemCreated | kItemRemoved));
+    EXPECT_FALSE(flagsIndicateCreateEvent(kItemIsFile | kHistoryDone));
+    EXPECT_FALSE(flagsIndicateCreateEvent(0));
+}
+
+TEST(FileWatcherFlags, DirectoryOnlyWithTheDirectoryBitAlone) {
+    EXPECT_TRUE(flagsIndicateDirectory(kItemIsDir));
+    EXPECT_TRUE(flagsIndicateDirectory(kItemIsDir | kItemRemoved | kMustScanSubDirs));
+    EXPECT_FALSE(flagsIndicateDirectory(kItemIsDir | kItemIsFile));
+    EXPECT_FALSE(flagsIndicateDirectory(kItemIsDir | kItemIsSymlink));
+    EXPECT_FALSE(flagsIndicateDirectory(kItemIsFile));
+    EXPECT_FALSE(flagsIndicateDirectory(kItemIsSymlink));
+    EXPECT_FALSE(flagsIndicateDirectory(0));
+}
+
+TEST(PathTree, RootsContainTheirDescendantsOnly) {
+    EXPECT_TRUE(ZedPathTree::contains("/a", "/a"));
+    EXPECT_TRUE(ZedPathTree::contains("/a", "/a/b/c"));
+    EXPECT_FALSE(ZedPathTree::contains("/a", "/ab"));
+    EXPECT_FALSE(ZedPathTree::contains("/a/b", "/a"));
+    EXPECT_TRUE(ZedPathTree::contains("/", "/x"));
+    EXPECT_FALSE(ZedPathTree::contains("", "/x"));
+    EXPECT_EQ(ZedPathTree::normalized("/a/b//"), "/a/b");
+    EXPECT_EQ(ZedPathTree::normalized("///"), "/");
+}
+
+// What the watcher's callbacks were called with, in order.
+struct Calls {
+    static std::mutex mutex;
+    static std::vector<std::string> seen;
+    static void add(std::string call) {
+        std::lock_guard lock(mutex);
+        seen.push_back(std::move(call));
+    }
+    static std::vector<std::string> take() {
+        std::lock_guard lock(mutex);
+        return std::exchange(seen, {});
+    }
+};
+std::mutex Calls::mutex;
+std::vector<std::string> Calls::seen;
+
+void created(const char* path, int isDirectory) {
+    Calls::add("created " + std::string(path) + " " + std::to_string(isDirectory));
+}
+void modified(const char* path, int isDirectory) {
+    Calls::add("modified " + std::string(path) + " " + std::to_string(isDirectory));
+}
+void deleted(const char* path, int isDirectory) {
+    Calls::add("deleted " + std::string(path) + " " + std::to_string(isDirectory));
+}
+void scan(const char* path) {
+    Calls::add("scan " + std::string(path));
+}
+void finished() {}
+
+TEST(FileWatcherEvents, FlagsAndTheFileSystemChooseTheCallback) {
+    TemporaryTree tree;
+    tree.touch("file");
+    ASSERT_EQ(mkdir(tree.path("dir").c_str(), 0755), 0);
+    auto watcher = ZedFileWatcher::initWithDirectoryPaths({tree.root()}, created, modified, deleted,
+                                                          scan, finished);
+    ASSERT_TRUE(watcher);
+    Calls::take();
+    const std::string file = tree.path("file");
+    const std::string dir = tree.path("dir");
+    const std::string gone = tree.path("gone");
+    watcher->processCallbackForEventPath(file, kItemCreated | kItemIsFile, 1);
+    watcher->processCallbackForEventPath(file, kItemCreated | kItemModified | kItemIsFile, 2);
+    watcher->processCallbackForEventPath(file, 0xD100 | kItemIsFile, 3);
+    watcher->processCallbackForEventPath(dir, kItemRenamed | kItemIsDir, 4);
+    watcher->processCallbackForEventPath(dir, kMustScanSubDirs | kKernelDropped, 5);
+    watcher->processCallbackForEventPath(gone, kUnmount | kItemIsDir, 6);
+    watcher->processCallbackForEventPath(gone, kItemRemoved | kItemIsDir, 7);
+    watcher->processCallbackForEventPath(gone, kItemRemoved | kItemIsDir | kItemIsFile, 8);
+    watcher->processCallbackForEventPath(file, kItemRenamed | kItemIsFile, 9);
+    EXPECT_EQ(Calls::take(), (std::vector<std::string>{
+                                 "created " + file + " 0",
+                                 "modified " + file + " 0",
+                                 "created " + file + " 0",
+                                 "created " + dir + " 1",
+                                 "scan " + dir,
+                                 "modified " + dir + " 1",
+                                 "scan " + dir,
+                                 "deleted " + gone + " 1",
+                                 "deleted " + gone + " 0",
+                                 "created " + file + " 0",
+                             }));
+
+    LogCapture::shared().clear();
+    watcher->processCallbackForEventPath("", kItemCreated, 10);
+    EXPECT_TRUE(Calls::take().empty());
+    EXPECT_TRUE(LogCapture::shared().contains("path is nil or empty"));
+    watcher->invalidate();
+}
+
+TEST(FileWatcherEvents, MissingArgumentsYieldNoWatcher) {
+    LogCapture::shared().clear();
+    EXPECT_FALSE(
+        ZedFileWatcher::initWithDirectoryPaths({}, created, modified, deleted, scan, finished));
+    EXPECT_FALSE(ZedFileWatcher::initWithDirectoryPaths({"/tmp"}, created, modified, deleted, scan,
+                                                        nullptr));
+    EXPECT_TRUE(LogCapture::shared().contains("directoryPaths is empty"));
+    EXPECT_TRUE(LogCapture::shared().contains("finishedCallback is null"));
+}
+
+std::vector<ZedEventJournal::Event> collect(ZedEventJournal& journal, std::uint64_t reader) {
+    journal.drain();
+    std::uint64_t position = 0;
+    return journal.collect(reader, position);
+}
+
+TEST(EventJournal, QueueOverflowBecomesMustScanOnTheRoot) {
+    TemporaryTree tree;
+    ZedEventJournal journal(false);  // nobody reads the kernel queue until drain()
+    const auto reader = journal.registerReader({tree.root() + "/"}, journal.currentEventId(), {});
+    // Beyond the kernel's queue limit (16384 by default).
+    const long limit = [] {
+        long value = 16384;
+        if (FILE* file = fopen("/proc/sys/fs/inotify/max_queued_events", "r")) {
+            if (fscanf(file, "%ld", &value) != 1) {
+                value = 16384;
+            }
+            fclose(file);
+        }
+        return value;
+    }();
+    for (long i = 0; i < limit + 100; ++i) {
+        tree.touch("f" + std::to_string(i));
+    }
+    const auto events = collect(journal, reader);
+    bool rescan = false;
+    for (const auto& event : events) {
+        rescan |=
+            event.path == tree.root() && (event.flags & (kMustScanSubDirs | kKernelDropped)) ==
+                                             (kMustScanSubDirs | kKernelDropped);
+    }
+    EXPECT_TRUE(rescan);
+    journal.unregisterReader(reader);
+}
+
+TEST(EventJournal, PastItsBoundReadersGetMustScan) {
+    TemporaryTree tree;
+    ZedEventJournal journal(false, 8);
+    const auto reader = journal.registerReader({tree.root()}, journal.currentEventId(), {});
+    for (int i = 0; i < 20; ++i) {
+        tree.touch("f" + std::to_string(i));
+    }
+    const auto events = collect(journal, reader);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.front().path, tree.root());
+    EXPECT_EQ(events.front().flags, kMustScanSubDirs | kUserDropped | kItemIsDir);
+    EXPECT_LE(events.size(), 9u);
+    EXPECT_EQ(events.back().path, tree.path("f19"));
+    EXPECT_TRUE(collect(journal, reader).empty());
+    journal.unregisterReader(reader);
+}
+
+TEST(EventJournal, ReadersSeeTheirOwnTreesMergedAndInOrder) {
+    TemporaryTree one;
+    TemporaryTree two;
+    ZedEventJournal journal(false);
+    const auto first = journal.registerReader({one.root()}, journal.currentEventId(), {});
+    const auto second = journal.registerReader({two.root()}, journal.currentEventId(), {});
+    one.touch("a");
+    ASSERT_EQ(chmod(one.path("a").c_str(), 0600), 0);
+    two.touch("b");
+    ASSERT_EQ(mkdir(one.path("d").c_str(), 0755), 0);
+    const auto events = collect(journal, first);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].path, one.path("a"));
+    EXPECT_EQ(events[0].flags, kItemCreated | kItemInodeMetaMod | kItemIsFile);
+    EXPECT_EQ(events[1].path, one.path("d"));
+    EXPECT_EQ(events[1].flags, kItemCreated | kItemIsDir);
+    EXPECT_LT(events[0].id, events[1].id);
+    const auto others = collect(journal, second);
+    ASSERT_EQ(others.size(), 1u);
+    EXPECT_EQ(others[0].path, two.path("b"));
+    journal.unregisterReader(first);
+    journal.unregisterReader(second);
+}
+
+TEST(EventJournal, AReaderFromBeforeWhatWasForgottenGetsMustScan) {
+    TemporaryTree tree;
+    ZedEventJournal journal(false);
+    const auto start = journal.currentEventId();
+    const auto first = journal.registerReader({tree.root()}, start, {});
+    tree.touch("a");
+    collect(journal, first);
+    journal.unregisterReader(first);  // nobody needs "a" any more
+    const auto late = journal.registerReader({tree.root()}, start, {});
+    const auto events = collect(journal, late);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].flags & kMustScanSubDirs, kMustScanSubDirs);
+    journal.unregisterReader(late);
+}
+
+}  // namespace
