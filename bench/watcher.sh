@@ -77,7 +77,7 @@ stream_peer() {
         until grep -q "$ready_pattern" "$err"; do sleep 0.005; done
     else
         local n=0
-        until grep -q "$TREE/sentinel" "$out"; do
+        until grep -q "$TREE/sentinel" "$out" 2>/dev/null; do
             touch "$TREE/sentinel"
             n=$((n + 1))
             sleep 0.02
@@ -87,6 +87,8 @@ stream_peer() {
     rss=$(rss_kb "$PEER_PID")
     "$BENCH" burst-files "$TREE" "$DIRS" "$FILES"
     wait_quiet "$out"
+    kill -0 "$PEER_PID" 2>/dev/null ||
+        echo "note: $name exited during the burst: $(head -1 "$err")" >&2
     local overflow=0
     grep -q 'Q_OVERFLOW\|Overflow' "$out" "$err" && overflow=1
     "$BENCH" race-files "$TREE"
@@ -147,7 +149,8 @@ results=$(
     stream_peer inotifywait "Watches established." inotifywait -r -m \
         -e create,modify,delete,moved_from,moved_to --format '%w%f' "$TREE"
     if command -v fswatch >/dev/null; then
-        stream_peer fswatch "" fswatch -r -l 0.1 "$TREE"
+        stream_peer fswatch "" fswatch -r -l 0.1 --event Created --event Updated \
+            --event Removed --event Renamed --event MovedFrom --event MovedTo "$TREE"
     fi
     if command -v watchman >/dev/null; then
         watchman_peer

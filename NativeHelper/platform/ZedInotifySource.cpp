@@ -158,7 +158,6 @@ void ZedInotifySource::handle(const inotify_event& event) {
     }
     const std::string directory = watch->second;
     if (event.mask & IN_IGNORED) {
-        watchOfPath_.erase(directory);
         pathOfWatch_.erase(watch);
         return;
     }
@@ -258,12 +257,7 @@ void ZedInotifySource::watchTree(const std::string& top, bool reportContents) {
 bool ZedInotifySource::watchDirectory(const std::string& directory) {
     const int watch = inotify_add_watch(fd_, directory.c_str(), kWatchMask);
     if (watch >= 0) {
-        const auto known = pathOfWatch_.find(watch);
-        if (known != pathOfWatch_.end() && known->second != directory) {
-            watchOfPath_.erase(known->second);
-        }
         pathOfWatch_[watch] = directory;
-        watchOfPath_[directory] = watch;
         return true;
     }
     if (errno == ENOSPC || errno == ENOMEM) {
@@ -276,32 +270,23 @@ bool ZedInotifySource::watchDirectory(const std::string& directory) {
 }
 
 void ZedInotifySource::forgetTree(const std::string& top, Forget how) {
-    for (auto watch = watchOfPath_.begin(); watch != watchOfPath_.end();) {
-        const bool keep = !ZedPathTree::contains(top, watch->first) ||
-                          (how == Forget::unrootedWatches && isUnderRoot(watch->first));
+    for (auto watch = pathOfWatch_.begin(); watch != pathOfWatch_.end();) {
+        const bool keep = !ZedPathTree::contains(top, watch->second) ||
+                          (how == Forget::unrootedWatches && isUnderRoot(watch->second));
         if (keep) {
             ++watch;
             continue;
         }
-        if (how != Forget::namesOnly) {
-            inotify_rm_watch(fd_, watch->second);
-        }
-        pathOfWatch_.erase(watch->second);
-        watch = watchOfPath_.erase(watch);
+        inotify_rm_watch(fd_, watch->first);
+        watch = pathOfWatch_.erase(watch);
     }
 }
 
 void ZedInotifySource::renameTree(const std::string& from, const std::string& to) {
-    std::vector<std::pair<std::string, int>> moved;
-    for (const auto& [path, watch] : watchOfPath_) {
+    for (auto& [watch, path] : pathOfWatch_) {
         if (ZedPathTree::contains(from, path)) {
-            moved.emplace_back(to + path.substr(from.size()), watch);
+            path = to + path.substr(from.size());
         }
-    }
-    forgetTree(from, Forget::namesOnly);
-    for (const auto& [path, watch] : moved) {
-        pathOfWatch_[watch] = path;
-        watchOfPath_[path] = watch;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_map>
 
 struct inotify_event;
 
@@ -42,7 +43,7 @@ class ZedInotifySource {
     void overflowed();
     void watchTree(const std::string& top, bool reportContents);
     bool watchDirectory(const std::string& directory);
-    enum class Forget { unrootedWatches, allWatches, namesOnly };
+    enum class Forget { unrootedWatches, allWatches };
     void forgetTree(const std::string& top, Forget how);
     void renameTree(const std::string& from, const std::string& to);
     void forgetUnpairedMoves();
@@ -53,8 +54,7 @@ class ZedInotifySource {
     int fd_ = -1;
     int wakeFd_ = -1;
     std::mutex mutex_;
-    std::map<int, std::string> pathOfWatch_;
-    std::map<std::string, int> watchOfPath_;
+    std::unordered_map<int, std::string> pathOfWatch_;  // the directory of each watch
     std::map<std::string, int> roots_;
     std::map<std::uint32_t, std::string> movedAway_;  // directories by move cookie
     std::thread reader_;

@@ -397,8 +397,40 @@ static void checkRenamesAndFreshDirectories(void) {
     }
     CHECK(reported == 200);
 
-    EXPORT(invalidate)(watcher);
+    /* A directory moved out of the tree is a removal, and what happens in it later is not ours;
+     * one moved in is a creation to rescan. */
+    forgetRecords();
+    char* outside = makeRoot();
+    char* away = pathIn(outside, "away");
+    CHECK(rename(to, away) == 0);
+    char* inAway = pathIn(away, "later");
+    makeFile(inAway, NULL);
+    char* movedIn = pathIn(root, "moved-in");
+    char* outsideFile = pathIn(outside, "brought");
+    makeFile(outsideFile, NULL);
+    CHECK(rename(outsideFile, movedIn) == 0);
+    batch(watcher);
+    const long removed = find('D', to, 0);
+    CHECK(removed >= 0 && isDirectoryAt(removed) == 1);
+    CHECK(find('C', movedIn, 0) >= 0);
+    char* staleName = pathIn(to, "later");
+    CHECK(find('*', staleName, 0) < 0);
+
+    /* The watched root itself deleted. */
+    forgetRecords();
     removeTree(root);
+    batch(watcher);
+    const long rootGone = find('D', root, 0);
+    CHECK(rootGone >= 0 && isDirectoryAt(rootGone) == 1);
+
+    EXPORT(invalidate)(watcher);
+    removeTree(outside);
+    free(staleName);
+    free(outsideFile);
+    free(movedIn);
+    free(inAway);
+    free(away);
+    free(outside);
     free(inMoved);
     free(to);
     free(from);
