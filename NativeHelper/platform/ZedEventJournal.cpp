@@ -34,7 +34,8 @@ void ZedEventJournal::shutdownShared() {
 
 ZedEventJournal::ZedEventJournal(bool readInBackground, std::size_t capacity)
     : capacity_(std::max<std::size_t>(capacity, 1)),
-      source_([this](const std::string& path, std::uint32_t flags) { record(path, flags); }) {
+      source_([this](const std::string& path, std::uint32_t flags) { record(path, flags); },
+              [this] { notifyReaders(); }) {
     if (readInBackground) {
         source_.startReading();
     }
@@ -121,33 +122,42 @@ std::vector<ZedEventJournal::Event> ZedEventJournal::collect(std::uint64_t key,
 }
 
 void ZedEventJournal::record(const std::string& path, std::uint32_t flags) {
+    std::lock_guard lock(mutex_);
+    bool covered = false;
+    for (const auto& [key, reader] : readers_) {
+        if (covers(reader, path)) {
+            covered = true;
+            readersToNotify_.insert(key);
+        }
+    }
+    if (!covered) {
+        return;
+    }
+    const auto now = Clock::now();
+    Entry* last = entries_.empty() ? nullptr : &entries_.back();
+    if (last && last->path == path && now - last->time < kMergeWindow) {
+        last->flags |= flags;
+        last->id = ++lastId_;
+    } else {
+        entries_.push_back({++lastId_, path, flags, now});
+    }
+    while (entries_.size() > capacity_) {
+        forgottenThrough_ = entries_.front().id;
+        entries_.pop_front();
+    }
+}
+
+void ZedEventJournal::notifyReaders() {
     std::vector<Listener> listeners;
     {
         std::lock_guard lock(mutex_);
-        bool covered = false;
-        for (const auto& [key, reader] : readers_) {
-            if (covers(reader, path)) {
-                covered = true;
-                if (reader.listener) {
-                    listeners.push_back(reader.listener);
-                }
+        for (const auto key : readersToNotify_) {
+            const auto reader = readers_.find(key);
+            if (reader != readers_.end() && reader->second.listener) {
+                listeners.push_back(reader->second.listener);
             }
         }
-        if (!covered) {
-            return;
-        }
-        const auto now = Clock::now();
-        Entry* last = entries_.empty() ? nullptr : &entries_.back();
-        if (last && last->path == path && now - last->time < kMergeWindow) {
-            last->flags |= flags;
-            last->id = ++lastId_;
-        } else {
-            entries_.push_back({++lastId_, path, flags, now});
-        }
-        while (entries_.size() > capacity_) {
-            forgottenThrough_ = entries_.front().id;
-            entries_.pop_front();
-        }
+        readersToNotify_.clear();
     }
     for (const auto& listener : listeners) {
         listener();

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -55,8 +56,11 @@ class ZedEventJournal {
     // merged; the position moves to the newest id, which `position` receives.
     std::vector<Event> collect(std::uint64_t key, std::uint64_t& position);
 
-    // Records one event; used by the kernel source.
+    // Records one event; used by the kernel source, which then calls notifyReaders().
     void record(const std::string& path, std::uint32_t flags);
+    // Calls the listeners of the readers that got events since the last call. A listener may
+    // end its reader's stream, so this runs with no lock held.
+    void notifyReaders();
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -82,6 +86,7 @@ class ZedEventJournal {
     std::uint64_t lastId_ = 0;
     std::uint64_t forgottenThrough_ = 0;  // newest id no longer held
     std::map<std::uint64_t, Reader> readers_;
+    std::set<std::uint64_t> readersToNotify_;
     std::uint64_t nextKey_ = 1;
     ZedInotifySource source_;
 };

@@ -50,7 +50,8 @@ bool isDirectoryEntry(const std::string& path, const dirent& entry) {
 
 }  // namespace
 
-ZedInotifySource::ZedInotifySource(Sink sink) : sink_(std::move(sink)) {
+ZedInotifySource::ZedInotifySource(Sink sink, Drained drained)
+    : sink_(std::move(sink)), drained_(std::move(drained)) {
     fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (fd_ < 0 || wakeFd_ < 0) {
@@ -104,10 +105,13 @@ void ZedInotifySource::serve() {
 }
 
 void ZedInotifySource::addRoot(const std::string& root) {
-    std::lock_guard lock(mutex_);
-    if (roots_[root]++ == 0) {
-        watchTree(root, false);
+    {
+        std::lock_guard lock(mutex_);
+        if (roots_[root]++ == 0) {
+            watchTree(root, false);
+        }
     }
+    drained_();
 }
 
 void ZedInotifySource::removeRoot(const std::string& root) {
@@ -121,8 +125,11 @@ void ZedInotifySource::removeRoot(const std::string& root) {
 }
 
 void ZedInotifySource::drain() {
-    std::lock_guard lock(mutex_);
-    drainLocked();
+    {
+        std::lock_guard lock(mutex_);
+        drainLocked();
+    }
+    drained_();
 }
 
 void ZedInotifySource::drainLocked() {
@@ -288,6 +295,15 @@ void ZedInotifySource::renameTree(const std::string& from, const std::string& to
             path = to + path.substr(from.size());
         }
     }
+    auto held = std::move(heldBack_);
+    heldBack_.clear();
+    for (const auto& [path, flags] : held) {
+        if (ZedPathTree::contains(from, path)) {
+            emit(to + path.substr(from.size()), flags);
+        } else {
+            heldBack_.emplace_back(path, flags);
+        }
+    }
 }
 
 // A directory moved away with no arrival in the same read left the watched trees: its watches
@@ -297,9 +313,16 @@ void ZedInotifySource::forgetUnpairedMoves() {
         forgetTree(path, Forget::allWatches);
     }
     movedAway_.clear();
+    heldBack_.clear();
 }
 
 void ZedInotifySource::emit(const std::string& path, std::uint32_t flags) {
+    for (const auto& [cookie, away] : movedAway_) {
+        if (ZedPathTree::contains(away, path)) {
+            heldBack_.emplace_back(path, flags);
+            return;
+        }
+    }
     sink_(path, flags);
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 struct inotify_event;
 
@@ -17,8 +19,11 @@ struct inotify_event;
 class ZedInotifySource {
   public:
     using Sink = std::function<void(const std::string& path, std::uint32_t flags)>;
+    using Drained = std::function<void()>;
 
-    explicit ZedInotifySource(Sink sink);
+    // `sink` receives each event while the source is locked, in the kernel's order; `drained`
+    // follows each read with the source unlocked, so it may do anything, even remove roots.
+    ZedInotifySource(Sink sink, Drained drained);
     ~ZedInotifySource();
     ZedInotifySource(const ZedInotifySource&) = delete;
     ZedInotifySource& operator=(const ZedInotifySource&) = delete;
@@ -51,11 +56,15 @@ class ZedInotifySource {
     bool isUnderRoot(const std::string& path) const;
 
     Sink sink_;
+    Drained drained_;
     int fd_ = -1;
     int wakeFd_ = -1;
     std::mutex mutex_;
     std::unordered_map<int, std::string> pathOfWatch_;  // the directory of each watch
     std::map<std::string, int> roots_;
     std::map<std::uint32_t, std::string> movedAway_;  // directories by move cookie
+    // Events under a directory moved away whose arrival has not been read yet: they take its
+    // new name when it arrives in the trees, and are dropped when it left them.
+    std::vector<std::pair<std::string, std::uint32_t>> heldBack_;
     std::thread reader_;
 };
