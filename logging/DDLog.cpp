@@ -34,7 +34,9 @@ Hub& hub() {
     return instance;
 }
 
-std::string formatted(const char* format, va_list arguments) {
+}  // namespace
+
+std::string DDLog::formatv(const char* format, va_list arguments) {
     if (!format) {
         return {};
     }
@@ -55,8 +57,6 @@ std::string formatted(const char* format, va_list arguments) {
     text.resize(static_cast<std::size_t>(length));
     return text;
 }
-
-}  // namespace
 
 void DDLog::addLogger(std::shared_ptr<DDLogger> logger) {
     if (!logger) {
@@ -83,7 +83,7 @@ void DDLog::logv(bool asynchronous, int level, int flag, int context, const char
                  const char* function, int line, const char* tag, const char* format,
                  va_list arguments) {
     DDLogMessage message = DDLogMessage::fromCurrentThread(level, flag, context, file, function,
-                                                           line, formatted(format, arguments));
+                                                           line, formatv(format, arguments));
     if (tag) {
         message.tag = tag;
     }

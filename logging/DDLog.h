@@ -30,6 +30,10 @@ class DDLog {
     static void log(bool asynchronous, int level, int flag, int context, const char* file,
                     const char* function, int line, std::string message);
 
+    // printf formatting of a message text (empty for a null format).
+    static std::string formatv(const char* format, va_list arguments)
+        __attribute__((format(printf, 1, 0)));
+
     // Queues a finished record. A synchronous post returns after every logger handled it.
     static void queueLogMessage(DDLogMessage message, bool asynchronous);
 
