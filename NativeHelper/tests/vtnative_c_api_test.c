@@ -1,6 +1,5 @@
 /* Loads libvtnative.so the way the Java service does, calls every export with good and bad
  * arguments, and checks that unloading leaves no thread behind. */
-#include <dirent.h>
 #include <dlfcn.h>
 #include <pthread.h>
 #include <stdint.h>
@@ -9,40 +8,7 @@
 #include <string.h>
 
 #include "vtnative.h"
-
-static int failures = 0;
-
-#define CHECK(condition)                                                                  \
-    do {                                                                                  \
-        if (!(condition)) {                                                               \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            ++failures;                                                                   \
-        }                                                                                 \
-    } while (0)
-
-static void* library;
-
-static void* symbol(const char* name) {
-    void* found = dlsym(library, name);
-    if (!found) {
-        fprintf(stderr, "missing export %s\n", name);
-        exit(2);
-    }
-    return found;
-}
-
-#define EXPORT(name) ((__typeof__(&name))symbol(#name))
-
-static int threadCount(void) {
-    DIR* tasks = opendir("/proc/self/task");
-    int count = 0;
-    struct dirent* entry;
-    while ((entry = readdir(tasks)) != NULL) {
-        count += entry->d_name[0] != '.';
-    }
-    closedir(tasks);
-    return count;
-}
+#include "vtnative_c_test_support.h"
 
 static void checkDataSymbols(void) {
     CHECK(*EXPORT(LEVEL_OFF) == 0);
@@ -185,6 +151,7 @@ static void* idle(void* unused) {
 }
 
 int main(int argc, char** argv) {
+    report = stderr;
     if (argc != 2) {
         fprintf(stderr, "usage: %s path/to/libvtnative.so\n", argv[0]);
         return 2;

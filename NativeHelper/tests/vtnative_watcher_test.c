@@ -17,30 +17,7 @@
 #include <unistd.h>
 
 #include "vtnative.h"
-
-static int failures = 0;
-static FILE* report; /* the real standard error; the library's log goes to a file */
-
-#define CHECK(condition)                                                                  \
-    do {                                                                                  \
-        if (!(condition)) {                                                               \
-            fprintf(report, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            ++failures;                                                                   \
-        }                                                                                 \
-    } while (0)
-
-static void* library;
-
-static void* symbol(const char* name) {
-    void* found = dlsym(library, name);
-    if (!found) {
-        fprintf(report, "missing export %s\n", name);
-        exit(2);
-    }
-    return found;
-}
-
-#define EXPORT(name) ((__typeof__(&name))symbol(#name))
+#include "vtnative_c_test_support.h"
 
 /* ---- What the callbacks saw ---- */
 
@@ -605,17 +582,6 @@ static void checkInvalidateWhileEventsArrive(void) {
         removeTree(root);
         free(root);
     }
-}
-
-static int threadCount(void) {
-    DIR* tasks = opendir("/proc/self/task");
-    int count = 0;
-    struct dirent* entry;
-    while ((entry = readdir(tasks)) != NULL) {
-        count += entry->d_name[0] != '.';
-    }
-    closedir(tasks);
-    return count;
 }
 
 static void* idle(void* unused) {
