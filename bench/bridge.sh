@@ -14,9 +14,10 @@ LIBRARY=$BUILD_DIR/lib/libbridgebench.so
 CLASSPATH_=$BUILD_DIR/java/nativio.jar:$BUILD_DIR/bench/bridge-bench.jar:$JNA_JAR
 [[ -f $JNA_JAR ]] || echo "note: $JNA_JAR missing (Debian package libjna-java); JNA is skipped"
 
+# The JDK's feature release (17, 25, ...), the first number of its java.version.
 feature_version() {
     "$1/bin/java" -XshowSettings:properties -version 2>&1 |
-        sed -n 's/^ *java.specification.version = //p'
+        sed -n 's/^ *java\.version = \([0-9]*\).*/\1/p'
 }
 
 newest_jdk() {
