@@ -216,7 +216,16 @@ void VTConnection::VT_receiveMsg() {
         QByteArray payload;
         payload.reserve(header_->msgLength());
         while (payload.size() < header_->msgLength()) {
-            payload += socket_->read(std::min(kChunkSize, header_->msgLength() - payload.size()));
+            const QByteArray chunk =
+                socket_->read(std::min(kChunkSize, header_->msgLength() - payload.size()));
+            if (chunk.isEmpty()) {
+                // The socket announced bytes it then could not hand over: the stream is
+                // broken, and waiting on it would spin for ever.
+                VT_handleError(static_cast<qint64>(socket_->error()), socket_->errorString());
+                disconnect();
+                return;
+            }
+            payload += chunk;
         }
         const qint16 msgID = header_->msgID();
         header_.reset();
