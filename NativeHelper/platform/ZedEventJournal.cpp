@@ -32,10 +32,11 @@ void ZedEventJournal::shutdownShared() {
     sharedJournal = nullptr;
 }
 
-ZedEventJournal::ZedEventJournal(bool readInBackground, std::size_t capacity)
+ZedEventJournal::ZedEventJournal(bool readInBackground, std::size_t capacity,
+                                 ZedEventSourceRouter::Choice sources)
     : capacity_(std::max<std::size_t>(capacity, 1)),
       source_([this](const std::string& path, std::uint32_t flags) { record(path, flags); },
-              [this] { notifyReaders(); }) {
+              [this] { notifyReaders(); }, sources) {
     if (readInBackground) {
         source_.startReading();
     }
@@ -81,6 +82,10 @@ void ZedEventJournal::unregisterReader(std::uint64_t key) {
     for (const auto& root : roots) {
         source_.removeRoot(root);
     }
+}
+
+std::string ZedEventJournal::sourceOf(const std::string& root) {
+    return source_.sourceOf(ZedPathTree::normalized(root));
 }
 
 std::vector<ZedEventJournal::Event> ZedEventJournal::collect(std::uint64_t key,

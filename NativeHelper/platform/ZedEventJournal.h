@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ZedInotifySource.h"
+#include "ZedEventSourceRouter.h"
 
 // The process's history of file-system events under the roots that live streams watch: every
 // event gets the next 64-bit id, and a stream asks for everything after the last id it saw.
@@ -35,8 +35,10 @@ class ZedEventJournal {
     // Ends the process's journal, if one was made; the library calls this when it is unloaded.
     static void shutdownShared();
 
-    // A journal whose source reads only when asked (drain) unless `readInBackground`.
-    ZedEventJournal(bool readInBackground, std::size_t capacity = kDefaultCapacity);
+    // A journal whose sources read only when asked (drain) unless `readInBackground`.
+    ZedEventJournal(
+        bool readInBackground, std::size_t capacity = kDefaultCapacity,
+        ZedEventSourceRouter::Choice sources = ZedEventSourceRouter::choiceFromEnvironment());
     ZedEventJournal(const ZedEventJournal&) = delete;
     ZedEventJournal& operator=(const ZedEventJournal&) = delete;
 
@@ -51,6 +53,9 @@ class ZedEventJournal {
     std::uint64_t registerReader(const std::vector<std::string>& roots, std::uint64_t sinceId,
                                  Listener listener);
     void unregisterReader(std::uint64_t key);
+
+    // Which kernel facility records a root's events: "fanotify" or "inotify".
+    std::string sourceOf(const std::string& root);
 
     // The reader's events after its position, oldest first, with consecutive events of one path
     // merged; the position moves to the newest id, which `position` receives.
@@ -88,5 +93,5 @@ class ZedEventJournal {
     std::map<std::uint64_t, Reader> readers_;
     std::set<std::uint64_t> readersToNotify_;
     std::uint64_t nextKey_ = 1;
-    ZedInotifySource source_;
+    ZedEventSourceRouter source_;
 };

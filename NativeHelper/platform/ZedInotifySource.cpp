@@ -1,8 +1,6 @@
 #include "ZedInotifySource.h"
 
 #include <dirent.h>
-#include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "ZedEventFlags.h"
+#include "ZedItemKind.h"
 #include "ZedLog.h"
 #include "ZedPathTree.h"
 
@@ -23,22 +22,6 @@ constexpr std::uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MODIFY | IN_ATTR
                                      IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR |
                                      IN_DONT_FOLLOW | IN_EXCL_UNLINK;
 constexpr std::size_t kReadBufferSize = 256 * 1024;
-
-std::uint32_t kindOf(const std::string& path, bool isDirectory) {
-    if (isDirectory) {
-        return ZedEventFlags::kItemIsDir;
-    }
-    struct stat status {};
-    if (lstat(path.c_str(), &status) == 0) {
-        if (S_ISLNK(status.st_mode)) {
-            return ZedEventFlags::kItemIsSymlink;
-        }
-        if (S_ISDIR(status.st_mode)) {
-            return ZedEventFlags::kItemIsDir;
-        }
-    }
-    return ZedEventFlags::kItemIsFile;
-}
 
 bool isDirectoryEntry(const std::string& path, const dirent& entry) {
     if (entry.d_type != DT_UNKNOWN) {
@@ -53,8 +36,7 @@ bool isDirectoryEntry(const std::string& path, const dirent& entry) {
 ZedInotifySource::ZedInotifySource(Sink sink, Drained drained)
     : sink_(std::move(sink)), drained_(std::move(drained)) {
     fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (fd_ < 0 || wakeFd_ < 0) {
+    if (fd_ < 0) {
         ZedLogError(kLogMask, ZedLogContextPlatform, "unable to start file system events: %s",
                     strerror(errno));
     }
@@ -65,53 +47,28 @@ ZedInotifySource::~ZedInotifySource() {
     if (fd_ >= 0) {
         close(fd_);
     }
-    if (wakeFd_ >= 0) {
-        close(wakeFd_);
-    }
 }
 
 void ZedInotifySource::startReading() {
-    if (!reader_.joinable() && fd_ >= 0 && wakeFd_ >= 0) {
-        reader_ = std::thread([this] { serve(); });
-    }
+    reader_.start(fd_, [this] { drain(); });
 }
 
 void ZedInotifySource::stopReading() {
-    if (!reader_.joinable()) {
-        return;
-    }
-    const std::uint64_t one = 1;
-    if (write(wakeFd_, &one, sizeof one) != static_cast<ssize_t>(sizeof one)) {
-        ZedLogError(kLogMask, ZedLogContextPlatform, "unable to wake the event reader: %s",
-                    strerror(errno));
-    }
-    reader_.join();
+    reader_.stop();
 }
 
-void ZedInotifySource::serve() {
-    pollfd watched[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-    for (;;) {
-        if (poll(watched, 2, -1) < 0 && errno != EINTR) {
-            ZedLogError(kLogMask, ZedLogContextPlatform, "event reader stops: %s", strerror(errno));
-            return;
-        }
-        if (watched[1].revents) {
-            return;
-        }
-        if (watched[0].revents) {
-            drain();
-        }
+bool ZedInotifySource::addRoot(const std::string& root) {
+    if (fd_ < 0) {
+        return false;
     }
-}
-
-void ZedInotifySource::addRoot(const std::string& root) {
     {
         std::lock_guard lock(mutex_);
         if (roots_[root]++ == 0) {
-            watchTree(root, false);
+            awaitRoot(root);
         }
     }
     drained_();
+    return true;
 }
 
 void ZedInotifySource::removeRoot(const std::string& root) {
@@ -121,7 +78,9 @@ void ZedInotifySource::removeRoot(const std::string& root) {
         return;
     }
     roots_.erase(found);
+    awaitedRoots_.erase(root);
     forgetTree(root, Forget::unrootedWatches);
+    forgetIdleAncestors();
 }
 
 void ZedInotifySource::drain() {
@@ -173,14 +132,19 @@ void ZedInotifySource::handle(const inotify_event& event) {
         return;
     }
     if (event.mask & (IN_DELETE_SELF | IN_MOVE_SELF)) {
-        if (roots_.count(directory)) {
-            emit(directory, ZedEventFlags::kRootChanged | ZedEventFlags::kItemIsDir);
-        }
+        watchedDirectoryLeft(directory);
         return;
     }
     const std::string path = event.len ? directory + "/" + event.name : directory;
     const bool isDirectory = event.mask & IN_ISDIR;
-    const std::uint32_t kind = kindOf(path, isDirectory);
+    if (!isUnderRoot(path) || awaitedRoots_.count(path)) {
+        // Outside the roots only the ancestors of a vanished root are watched.
+        if (isDirectory && (event.mask & (IN_CREATE | IN_MOVED_TO))) {
+            awaitRootsUnder(path);
+        }
+        return;
+    }
+    const std::uint32_t kind = ZedItemKind::of(path, isDirectory);
     if (event.mask & IN_CREATE) {
         emit(path, ZedEventFlags::kItemCreated | kind);
         if (isDirectory) {
@@ -216,6 +180,20 @@ void ZedInotifySource::handleMovedDirectory(const std::string& path, std::uint32
     }
     renameTree(from->second, path);
     movedAway_.erase(from);
+    // It may have arrived from outside and moved on before it could be watched: watch it now
+    // (the caller rescans it as renamed).
+    if (!isWatched(path)) {
+        watchTree(path, false);
+    }
+}
+
+bool ZedInotifySource::isWatched(const std::string& directory) const {
+    for (const auto& [watch, path] : pathOfWatch_) {
+        if (path == directory) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Events were lost: every root is rescanned by the caller, and directories made meanwhile get
@@ -228,7 +206,71 @@ void ZedInotifySource::overflowed() {
                        ZedEventFlags::kItemIsDir);
     }
     for (const auto& [root, count] : roots_) {
-        watchTree(root, false);
+        awaitRoot(root);
+    }
+}
+
+// A watched directory was deleted or moved away. Its watches would report the moved tree's
+// life under the old names, so they go; a root among them is awaited at its old place.
+void ZedInotifySource::watchedDirectoryLeft(const std::string& directory) {
+    if (roots_.count(directory)) {
+        emit(directory, ZedEventFlags::kRootChanged | ZedEventFlags::kItemIsDir);
+        forgetTree(directory, Forget::allWatches);
+        awaitRoot(directory);
+    } else if (!isUnderRoot(directory)) {
+        forgetTree(directory, Forget::allWatches);
+        awaitRootsUnder(directory);
+    }
+}
+
+// Watches a root's tree, or, while the root does not exist, its nearest existing ancestor, so
+// that the root's creation is seen. A root found to exist now is reported as created with all
+// it holds: whatever was made in it before its watch existed would be lost otherwise.
+void ZedInotifySource::awaitRoot(const std::string& root) {
+    const bool awaited = awaitedRoots_.erase(root) > 0;
+    struct stat status {};
+    if (stat(root.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        if (awaited) {
+            emit(root, ZedEventFlags::kItemCreated | ZedEventFlags::kItemIsDir);
+        }
+        watchTree(root, awaited);
+        forgetIdleAncestors();
+        return;
+    }
+    awaitedRoots_.insert(root);
+    std::string ancestor = root;
+    while (ancestor.size() > 1) {
+        const auto slash = ancestor.find_last_of('/');
+        ancestor = slash == 0 || slash == std::string::npos ? "/" : ancestor.substr(0, slash);
+        if (watchDirectory(ancestor)) {
+            return;
+        }
+    }
+}
+
+void ZedInotifySource::awaitRootsUnder(const std::string& directory) {
+    const std::vector<std::string> awaited(awaitedRoots_.begin(), awaitedRoots_.end());
+    for (const auto& root : awaited) {
+        if (ZedPathTree::contains(directory, root)) {
+            awaitRoot(root);
+        }
+    }
+}
+
+// Drops the watches outside every root that no awaited root needs any more.
+void ZedInotifySource::forgetIdleAncestors() {
+    for (auto watch = pathOfWatch_.begin(); watch != pathOfWatch_.end();) {
+        const std::string& path = watch->second;
+        bool needed = isUnderRoot(path);
+        for (const auto& root : awaitedRoots_) {
+            needed = needed || ZedPathTree::contains(path, root);
+        }
+        if (needed) {
+            ++watch;
+            continue;
+        }
+        inotify_rm_watch(fd_, watch->first);
+        watch = pathOfWatch_.erase(watch);
     }
 }
 
@@ -251,7 +293,7 @@ void ZedInotifySource::watchTree(const std::string& top, bool reportContents) {
             const std::string path = directory + "/" + entry->d_name;
             const bool isDirectory = isDirectoryEntry(path, *entry);
             if (reportContents) {
-                emit(path, ZedEventFlags::kItemCreated | kindOf(path, isDirectory));
+                emit(path, ZedEventFlags::kItemCreated | ZedItemKind::of(path, isDirectory));
             }
             if (isDirectory) {
                 pending.push_back(path);
@@ -262,7 +304,9 @@ void ZedInotifySource::watchTree(const std::string& top, bool reportContents) {
 }
 
 bool ZedInotifySource::watchDirectory(const std::string& directory) {
-    const int watch = inotify_add_watch(fd_, directory.c_str(), kWatchMask);
+    // A root may be named through a symbolic link; below it links are never followed.
+    const std::uint32_t mask = roots_.count(directory) ? kWatchMask & ~IN_DONT_FOLLOW : kWatchMask;
+    const int watch = inotify_add_watch(fd_, directory.c_str(), mask);
     if (watch >= 0) {
         pathOfWatch_[watch] = directory;
         return true;

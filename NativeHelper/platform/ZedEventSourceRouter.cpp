@@ -1,0 +1,99 @@
+#include "ZedEventSourceRouter.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "ZedFanotifySource.h"
+#include "ZedInotifySource.h"
+
+ZedEventSourceRouter::ZedEventSourceRouter(ZedEventSource::Sink sink,
+                                           ZedEventSource::Drained drained, Choice choice)
+    : sink_(std::move(sink)), drained_(std::move(drained)) {
+    if (choice == Choice::automatic) {
+        fanotify_ = ZedFanotifySource::open(sink_, drained_);
+    }
+}
+
+ZedEventSourceRouter::~ZedEventSourceRouter() {
+    stopReading();
+}
+
+ZedEventSourceRouter::Choice ZedEventSourceRouter::choiceFromEnvironment() {
+    const char* choice = std::getenv("VTNATIVE_FILE_EVENTS");
+    return choice && !std::strcmp(choice, "inotify") ? Choice::inotifyOnly : Choice::automatic;
+}
+
+void ZedEventSourceRouter::startReading() {
+    std::lock_guard lock(mutex_);
+    reading_ = true;
+    for (auto* source : {fanotify_.get(), inotify_.get()}) {
+        if (source) {
+            source->startReading();
+        }
+    }
+}
+
+void ZedEventSourceRouter::stopReading() {
+    std::lock_guard lock(mutex_);
+    reading_ = false;
+    for (auto* source : {fanotify_.get(), inotify_.get()}) {
+        if (source) {
+            source->stopReading();
+        }
+    }
+}
+
+void ZedEventSourceRouter::addRoot(const std::string& root) {
+    std::lock_guard lock(mutex_);
+    auto& [source, count] = roots_[root];
+    if (count++ > 0) {
+        source->addRoot(root);
+        return;
+    }
+    if (fanotify_ && fanotify_->addRoot(root)) {
+        source = fanotify_.get();
+        return;
+    }
+    source = &inotify();
+    source->addRoot(root);
+}
+
+void ZedEventSourceRouter::removeRoot(const std::string& root) {
+    std::lock_guard lock(mutex_);
+    const auto found = roots_.find(root);
+    if (found == roots_.end()) {
+        return;
+    }
+    found->second.first->removeRoot(root);
+    if (--found->second.second == 0) {
+        roots_.erase(found);
+    }
+}
+
+void ZedEventSourceRouter::drain() {
+    std::lock_guard lock(mutex_);
+    for (auto* source : {fanotify_.get(), inotify_.get()}) {
+        if (source) {
+            source->drain();
+        }
+    }
+}
+
+std::string ZedEventSourceRouter::sourceOf(const std::string& root) {
+    std::lock_guard lock(mutex_);
+    const auto found = roots_.find(root);
+    if (found == roots_.end()) {
+        return "";
+    }
+    return found->second.first == fanotify_.get() ? "fanotify" : "inotify";
+}
+
+ZedEventSource& ZedEventSourceRouter::inotify() {
+    if (!inotify_) {
+        inotify_ = std::make_unique<ZedInotifySource>(sink_, drained_);
+        if (reading_) {
+            inotify_->startReading();
+        }
+    }
+    return *inotify_;
+}

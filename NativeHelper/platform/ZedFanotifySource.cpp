@@ -1,0 +1,479 @@
+#include "ZedFanotifySource.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/fanotify.h>
+#include <sys/statfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "ZedEventFlags.h"
+#include "ZedItemKind.h"
+#include "ZedLog.h"
+#include "ZedMountTable.h"
+#include "ZedPathTree.h"
+
+namespace {
+
+constexpr int kLogMask = ZedLogMaskInfo;
+constexpr unsigned int kInitFlags =
+    FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK | FAN_REPORT_DFID_NAME_TARGET;
+constexpr std::uint64_t kMarkMask =
+    FAN_CREATE | FAN_DELETE | FAN_MODIFY | FAN_ATTRIB | FAN_RENAME | FAN_ONDIR;
+constexpr std::size_t kReadBufferSize = 256 * 1024;
+// How long an event may wait for the deletion that tells where its directory was. The deletion
+// is queued before its directory's handle goes stale, so it almost always comes in the same read.
+constexpr std::chrono::seconds kPlacingTime{1};
+// Directories remembered by handle; past this the memory is let go and handles decoded again.
+constexpr std::size_t kKnownDirectories = 16384;
+
+std::string joined(const std::string& directory, std::string_view name) {
+    if (name.empty() || name == ".") {
+        return directory;
+    }
+    std::string path;
+    path.reserve(directory.size() + 1 + name.size());
+    path = directory;
+    if (path.back() != '/') {
+        path += '/';
+    }
+    path += name;
+    return path;
+}
+
+// `path` (under `canonical`) in the form the caller gave the root in.
+std::string asGiven(const std::string& given, const std::string& canonical,
+                    const std::string& path) {
+    std::string rest = path.substr(canonical.size());
+    if (!rest.empty() && rest.front() != '/') {
+        rest.insert(rest.begin(), '/');
+    }
+    if (rest.empty()) {
+        return given;
+    }
+    return given == "/" ? rest : given + rest;
+}
+
+// The root with symbolic links resolved, and the nearest part of it that exists (what the mark
+// is placed on when the root itself is missing, so that its creation is seen).
+bool canonicalForm(const std::string& root, std::string& canonical, std::string& existing) {
+    std::string head = root;
+    std::string tail;
+    for (;;) {
+        char resolved[PATH_MAX];
+        if (realpath(head.c_str(), resolved)) {
+            existing = resolved;
+            canonical = tail.empty() ? existing : joined(existing, tail.substr(1));
+            return true;
+        }
+        const auto slash = head.find_last_of('/');
+        if (head.size() <= 1 || slash == std::string::npos) {
+            return false;
+        }
+        tail = head.substr(slash) + tail;
+        head = slash == 0 ? "/" : head.substr(0, slash);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<ZedFanotifySource> ZedFanotifySource::open(Sink sink, Drained drained) {
+    const int fd = fanotify_init(kInitFlags, O_RDONLY | O_LARGEFILE | O_CLOEXEC);
+    if (fd < 0) {
+        ZedLogInfo(kLogMask, ZedLogContextPlatform,
+                   "fanotify is not available (%s); directories are watched one by one",
+                   strerror(errno));
+        return nullptr;
+    }
+    return std::unique_ptr<ZedFanotifySource>(
+        new ZedFanotifySource(fd, std::move(sink), std::move(drained)));
+}
+
+ZedFanotifySource::ZedFanotifySource(int fd, Sink sink, Drained drained)
+    : sink_(std::move(sink)),
+      drained_(std::move(drained)),
+      fd_(fd),
+      directories_(kKnownDirectories) {}
+
+ZedFanotifySource::~ZedFanotifySource() {
+    stopReading();
+    for (const auto& [key, fileSystem] : fileSystems_) {
+        close(fileSystem.directoryFd);
+    }
+    close(fd_);
+}
+
+void ZedFanotifySource::startReading() {
+    reader_.start(fd_, [this] { drain(); });
+}
+
+void ZedFanotifySource::stopReading() {
+    reader_.stop();
+}
+
+bool ZedFanotifySource::addRoot(const std::string& root) {
+    std::lock_guard lock(mutex_);
+    const auto known = roots_.find(root);
+    if (known != roots_.end()) {
+        ++known->second.count;
+        return true;
+    }
+    Root entry;
+    std::string existing;
+    if (!canonicalForm(root, entry.canonical, existing)) {
+        return false;
+    }
+    // Every file system mounted inside the tree needs a mark of its own.
+    bool accepted = markFileSystemOf(existing, entry.fileSystems);
+    if (const auto mounts = ZedMountTable::read(ZedPlatformSources::system())) {
+        for (const auto& mount : *mounts) {
+            if (accepted && mount.mountPoint != existing &&
+                ZedPathTree::contains(entry.canonical, mount.mountPoint)) {
+                accepted = markFileSystemOf(mount.mountPoint, entry.fileSystems);
+            }
+        }
+    }
+    if (!accepted) {
+        for (const auto& key : entry.fileSystems) {
+            unmark(key);
+        }
+        return false;
+    }
+    entry.count = 1;
+    roots_.emplace(root, std::move(entry));
+    return true;
+}
+
+void ZedFanotifySource::removeRoot(const std::string& root) {
+    std::lock_guard lock(mutex_);
+    const auto found = roots_.find(root);
+    if (found == roots_.end() || --found->second.count > 0) {
+        return;
+    }
+    for (const auto& key : found->second.fileSystems) {
+        unmark(key);
+    }
+    roots_.erase(found);
+    if (roots_.empty()) {
+        directories_.clear();
+        unplaced_.clear();
+    }
+}
+
+bool ZedFanotifySource::markFileSystemOf(const std::string& path,
+                                         std::vector<std::string>& marked) {
+    struct statfs status {};
+    if (statfs(path.c_str(), &status) != 0) {
+        return false;
+    }
+    const std::string key(reinterpret_cast<const char*>(&status.f_fsid), sizeof status.f_fsid);
+    for (const auto& already : marked) {
+        if (already == key) {
+            return true;
+        }
+    }
+    const auto known = fileSystems_.find(key);
+    if (known != fileSystems_.end()) {
+        ++known->second.roots;
+        marked.push_back(key);
+        return true;
+    }
+    const int directoryFd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directoryFd < 0) {
+        return false;
+    }
+    if (fanotify_mark(fd_, FAN_MARK_ADD | FAN_MARK_FILESYSTEM, kMarkMask, directoryFd, nullptr) !=
+        0) {
+        ZedLogInfo(kLogMask, ZedLogContextPlatform,
+                   "fanotify refuses the file system of (%s): %s; watching it directory by "
+                   "directory",
+                   path.c_str(), strerror(errno));
+        close(directoryFd);
+        return false;
+    }
+    fileSystems_.emplace(key, FileSystem{directoryFd, 1});
+    marked.push_back(key);
+    return true;
+}
+
+void ZedFanotifySource::unmark(const std::string& fileSystemKey) {
+    const auto found = fileSystems_.find(fileSystemKey);
+    if (found == fileSystems_.end() || --found->second.roots > 0) {
+        return;
+    }
+    if (fanotify_mark(fd_, FAN_MARK_REMOVE | FAN_MARK_FILESYSTEM, kMarkMask,
+                      found->second.directoryFd, nullptr) != 0) {
+        ZedLogWarn(kLogMask, ZedLogContextPlatform, "unable to remove a fanotify mark: %s",
+                   strerror(errno));
+    }
+    close(found->second.directoryFd);
+    fileSystems_.erase(found);
+}
+
+void ZedFanotifySource::drain() {
+    {
+        std::lock_guard lock(mutex_);
+        drainLocked();
+    }
+    drained_();
+}
+
+void ZedFanotifySource::drainLocked() {
+    std::vector<char> buffer(kReadBufferSize);
+    bool malformed = false;
+    for (;;) {
+        const ssize_t length = read(fd_, buffer.data(), buffer.size());
+        if (length <= 0) {
+            if (length < 0 && errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        const auto available = static_cast<std::size_t>(length);
+        for (std::size_t offset = 0, size = 0; offset < available; offset += size) {
+            const auto event =
+                ZedFanotifyEvent::parse(buffer.data() + offset, available - offset, size);
+            if (size == 0) {
+                malformed = true;
+                break;
+            }
+            if (event) {
+                handle(*event);
+            } else {
+                malformed = true;
+            }
+        }
+    }
+    if (malformed) {
+        ZedLogWarn(kLogMask, ZedLogContextPlatform,
+                   "fanotify sent events that could not be read; asking for a rescan");
+        overflowed();
+    }
+    placeUnplaced();
+    deleted_.clear();
+}
+
+void ZedFanotifySource::handle(const ZedFanotifyEvent& event) {
+    if (event.mask & FAN_Q_OVERFLOW) {
+        ZedLogWarn(kLogMask, ZedLogContextPlatform,
+                   "file system event queue overflowed; asking for a rescan of every root");
+        overflowed();
+        return;
+    }
+    if (event.mask & FAN_RENAME) {
+        handleRename(event);
+        return;
+    }
+    if (!event.entry) {
+        return;  // an object with no name left, such as a file's last link going
+    }
+    const std::string_view objectKey = event.object ? event.object->key : std::string_view();
+    if (const auto path = entryPath(*event.entry)) {
+        handleEntry(event.mask, *path, objectKey);
+    } else {
+        setAside(*event.entry, event.mask, objectKey);
+    }
+}
+
+void ZedFanotifySource::handleRename(const ZedFanotifyEvent& event) {
+    if (!event.entry || !event.renamedTo) {
+        return;
+    }
+    const bool isDirectory = event.mask & FAN_ONDIR;
+    const auto from = entryPath(*event.entry);
+    const auto to = entryPath(*event.renamedTo);
+    if (isDirectory && event.object) {
+        if (from && to) {
+            directories_.moved(event.object->key, *from, *to);
+        } else {
+            // Where its known descendants went is unknown: learn them all again.
+            directories_.clear();
+        }
+    }
+    const std::uint64_t renamed = FAN_RENAME | (event.mask & FAN_ONDIR);
+    for (const auto& [half, path] : {std::pair{&*event.entry, &from}, {&*event.renamedTo, &to}}) {
+        if (*path) {
+            handleEntry(renamed, **path, {});
+        } else {
+            setAside(*half, renamed, {});
+        }
+    }
+}
+
+void ZedFanotifySource::handleEntry(std::uint64_t mask, const std::string& path,
+                                    std::string_view objectKey) {
+    const bool isDirectory = mask & FAN_ONDIR;
+    const bool concerned = concernsRoots(path);
+    if (isDirectory && !objectKey.empty()) {
+        if ((mask & FAN_CREATE) && concerned) {
+            directories_.learn(objectKey, path);
+        }
+        if (mask & FAN_DELETE) {
+            directories_.forget(objectKey);
+            deleted_.emplace(std::string(objectKey), path);
+        }
+    }
+    if (!concerned) {
+        return;
+    }
+    const std::uint32_t kind = ZedItemKind::of(path, isDirectory);
+    if (mask & FAN_CREATE) {
+        emit(path, ZedEventFlags::kItemCreated | kind);
+    }
+    if (mask & FAN_DELETE) {
+        emit(path, ZedEventFlags::kItemRemoved | kind);
+    }
+    if (mask & FAN_MODIFY) {
+        emit(path, ZedEventFlags::kItemModified | kind);
+    }
+    if (mask & FAN_ATTRIB) {
+        emit(path, ZedEventFlags::kItemInodeMetaMod | kind);
+    }
+    if (mask & FAN_RENAME) {
+        emit(path, ZedEventFlags::kItemRenamed | kind);
+    }
+}
+
+void ZedFanotifySource::setAside(const ZedFanotifyEvent::Entry& entry, std::uint64_t mask,
+                                 std::string_view objectKey) {
+    if (fileSystems_.find(entry.directory.fileSystemKey) == fileSystems_.end()) {
+        return;  // a file system no root is on any more
+    }
+    unplaced_.push_back({std::string(entry.directory.key),
+                         std::string(entry.directory.fileSystemKey), std::string(entry.name), mask,
+                         std::string(objectKey), Clock::now()});
+}
+
+// Newest first, since a directory's deletion is read after the events inside it: each deletion
+// placed tells where the events before it happened.
+void ZedFanotifySource::placeUnplaced() {
+    if (unplaced_.empty()) {
+        return;
+    }
+    std::vector<std::optional<std::string>> places(unplaced_.size());
+    for (std::size_t i = unplaced_.size(); i-- > 0;) {
+        const Unplaced& event = unplaced_[i];
+        const std::string* directory = directories_.find(event.directoryKey);
+        if (!directory) {
+            const auto deleted = deleted_.find(event.directoryKey);
+            directory = deleted == deleted_.end() ? nullptr : &deleted->second;
+        }
+        if (!directory) {
+            continue;
+        }
+        places[i] = joined(*directory, event.name);
+        if ((event.mask & FAN_DELETE) && (event.mask & FAN_ONDIR) && !event.objectKey.empty()) {
+            deleted_.emplace(event.objectKey, *places[i]);
+        }
+    }
+    const auto now = Clock::now();
+    std::vector<Unplaced> waiting;
+    std::vector<std::string> lost;
+    for (std::size_t i = 0; i < unplaced_.size(); ++i) {
+        if (places[i]) {
+            handleEntry(unplaced_[i].mask, *places[i], {});
+        } else if (now - unplaced_[i].since < kPlacingTime) {
+            waiting.push_back(std::move(unplaced_[i]));
+        } else {
+            lost.push_back(unplaced_[i].fileSystemKey);
+        }
+    }
+    unplaced_ = std::move(waiting);
+    for (const auto& fileSystemKey : lost) {
+        mustScanRootsOn(fileSystemKey);
+    }
+}
+
+void ZedFanotifySource::overflowed() {
+    for (const auto& [given, root] : roots_) {
+        sink_(given, ZedEventFlags::kMustScanSubDirs | ZedEventFlags::kKernelDropped |
+                         ZedEventFlags::kItemIsDir);
+    }
+    // Renames may have been lost with the events: what is known of directories may be wrong.
+    directories_.clear();
+    unplaced_.clear();
+}
+
+void ZedFanotifySource::mustScanRootsOn(const std::string& fileSystemKey) {
+    for (const auto& [given, root] : roots_) {
+        for (const auto& key : root.fileSystems) {
+            if (key == fileSystemKey) {
+                ZedLogWarn(kLogMask, ZedLogContextPlatform,
+                           "lost track of a directory; asking for a rescan of (%s)", given.c_str());
+                sink_(given, ZedEventFlags::kMustScanSubDirs | ZedEventFlags::kUserDropped |
+                                 ZedEventFlags::kItemIsDir);
+                break;
+            }
+        }
+    }
+}
+
+std::optional<std::string> ZedFanotifySource::entryPath(const ZedFanotifyEvent::Entry& entry) {
+    if (const std::string* known = directories_.find(entry.directory.key)) {
+        return joined(*known, entry.name);
+    }
+    auto directory = decode(entry.directory);
+    if (!directory) {
+        return std::nullopt;
+    }
+    directories_.learn(entry.directory.key, *directory);
+    return joined(*directory, entry.name);
+}
+
+std::optional<std::string> ZedFanotifySource::decode(const ZedFanotifyEvent::Handle& directory) {
+    const auto fileSystem = fileSystems_.find(directory.fileSystemKey);
+    if (fileSystem == fileSystems_.end()) {
+        return std::nullopt;
+    }
+    // The handle sits unaligned in the read buffer, and the kernel wants a writable one.
+    union {
+        file_handle handle;
+        char bytes[sizeof(file_handle) + MAX_HANDLE_SZ];
+    } copy{};
+    const std::size_t size = directory.key.size() - directory.fileSystemKey.size();
+    if (size > sizeof copy.bytes) {
+        return std::nullopt;
+    }
+    std::memcpy(copy.bytes, directory.key.data() + directory.fileSystemKey.size(), size);
+    const int fd =
+        open_by_handle_at(fileSystem->second.directoryFd, &copy.handle, O_PATH | O_CLOEXEC);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    char link[32];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    char target[PATH_MAX];
+    const ssize_t length = readlink(link, target, sizeof target);
+    close(fd);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target || target[0] != '/') {
+        return std::nullopt;
+    }
+    return std::string(target, static_cast<std::size_t>(length));
+}
+
+// Under a root, or above one (its removal or move changes the root).
+bool ZedFanotifySource::concernsRoots(const std::string& path) const {
+    for (const auto& [given, root] : roots_) {
+        if (ZedPathTree::contains(root.canonical, path) ||
+            ZedPathTree::contains(path, root.canonical)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ZedFanotifySource::emit(const std::string& path, std::uint32_t flags) {
+    const bool rootMayChange = flags & (ZedEventFlags::kItemRemoved | ZedEventFlags::kItemRenamed);
+    for (const auto& [given, root] : roots_) {
+        if (ZedPathTree::contains(root.canonical, path)) {
+            sink_(asGiven(given, root.canonical, path), flags);
+        }
+        if (rootMayChange && ZedPathTree::contains(path, root.canonical)) {
+            sink_(given, ZedEventFlags::kRootChanged | ZedEventFlags::kItemIsDir);
+        }
+    }
+}
