@@ -1,6 +1,7 @@
 #include "ZedInotifySource.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -23,12 +24,37 @@ constexpr std::uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MODIFY | IN_ATTR
                                      IN_DONT_FOLLOW | IN_EXCL_UNLINK;
 constexpr std::size_t kReadBufferSize = 256 * 1024;
 
-bool isDirectoryEntry(const std::string& path, const dirent& entry) {
-    if (entry.d_type != DT_UNKNOWN) {
-        return entry.d_type == DT_DIR;
+bool isDirectoryEntry(const std::string& path, unsigned char type) {
+    if (type != DT_UNKNOWN) {
+        return type == DT_DIR;
     }
     struct stat status {};
     return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Calls `entry` with the name and type of each entry of a directory. Reads the kernel's
+// listing straight, a large part of the time it takes to watch a big tree.
+template <typename Entry>
+void listDirectory(const std::string& directory, Entry entry) {
+    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    alignas(dirent64) char buffer[32 * 1024];
+    for (;;) {
+        const ssize_t length = getdents64(fd, buffer, sizeof buffer);
+        if (length <= 0) {
+            break;
+        }
+        for (ssize_t offset = 0; offset < length;) {
+            const auto* listed = reinterpret_cast<const dirent64*>(buffer + offset);
+            offset += listed->d_reclen;
+            if (strcmp(listed->d_name, ".") != 0 && strcmp(listed->d_name, "..") != 0) {
+                entry(listed->d_name, listed->d_type);
+            }
+        }
+    }
+    close(fd);
 }
 
 }  // namespace
@@ -118,13 +144,13 @@ void ZedInotifySource::handle(const inotify_event& event) {
         overflowed();
         return;
     }
-    const auto watch = pathOfWatch_.find(event.wd);
-    if (watch == pathOfWatch_.end()) {
+    const auto watched = watches_.pathOf(event.wd);
+    if (!watched) {
         return;
     }
-    const std::string directory = watch->second;
+    const std::string& directory = *watched;
     if (event.mask & IN_IGNORED) {
-        pathOfWatch_.erase(watch);
+        watches_.erase(event.wd);
         return;
     }
     if (event.mask & IN_UNMOUNT) {
@@ -148,7 +174,7 @@ void ZedInotifySource::handle(const inotify_event& event) {
     if (event.mask & IN_CREATE) {
         emit(path, ZedEventFlags::kItemCreated | kind);
         if (isDirectory) {
-            watchTree(path, true);
+            watchTree(path, true, {event.wd, event.name});
         }
     }
     if (event.mask & IN_DELETE) {
@@ -165,35 +191,24 @@ void ZedInotifySource::handle(const inotify_event& event) {
         if (isDirectory && (event.mask & IN_MOVED_FROM)) {
             movedAway_[event.cookie] = path;
         } else if (isDirectory) {
-            handleMovedDirectory(path, event.cookie);
+            handleMovedDirectory(path, event.cookie, {event.wd, event.name});
         }
     }
 }
 
 // A directory that arrives by a move inside the watched trees keeps its watches under the new
 // name; one that comes from elsewhere is watched afresh (the caller rescans it as renamed).
-void ZedInotifySource::handleMovedDirectory(const std::string& path, std::uint32_t cookie) {
+void ZedInotifySource::handleMovedDirectory(const std::string& path, std::uint32_t cookie,
+                                            const Place& place) {
     const auto from = movedAway_.find(cookie);
-    if (from == movedAway_.end()) {
-        watchTree(path, false);
-        return;
+    // It may come from outside, or have moved on before it could be watched: then it is
+    // watched now (the caller rescans it as renamed).
+    if (from == movedAway_.end() || !renameTree(from->second, path, place)) {
+        watchTree(path, false, place);
     }
-    renameTree(from->second, path);
-    movedAway_.erase(from);
-    // It may have arrived from outside and moved on before it could be watched: watch it now
-    // (the caller rescans it as renamed).
-    if (!isWatched(path)) {
-        watchTree(path, false);
+    if (from != movedAway_.end()) {
+        movedAway_.erase(from);
     }
-}
-
-bool ZedInotifySource::isWatched(const std::string& directory) const {
-    for (const auto& [watch, path] : pathOfWatch_) {
-        if (path == directory) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // Events were lost: every root is rescanned by the caller, and directories made meanwhile get
@@ -233,7 +248,7 @@ void ZedInotifySource::awaitRoot(const std::string& root) {
         if (awaited) {
             emit(root, ZedEventFlags::kItemCreated | ZedEventFlags::kItemIsDir);
         }
-        watchTree(root, awaited);
+        watchTree(root, awaited, {ZedWatchTable::kNoParent, root});
         forgetIdleAncestors();
         return;
     }
@@ -242,7 +257,7 @@ void ZedInotifySource::awaitRoot(const std::string& root) {
     while (ancestor.size() > 1) {
         const auto slash = ancestor.find_last_of('/');
         ancestor = slash == 0 || slash == std::string::npos ? "/" : ancestor.substr(0, slash);
-        if (watchDirectory(ancestor)) {
+        if (watchDirectory(ancestor, {ZedWatchTable::kNoParent, ancestor}) >= 0) {
             return;
         }
     }
@@ -259,57 +274,54 @@ void ZedInotifySource::awaitRootsUnder(const std::string& directory) {
 
 // Drops the watches outside every root that no awaited root needs any more.
 void ZedInotifySource::forgetIdleAncestors() {
-    for (auto watch = pathOfWatch_.begin(); watch != pathOfWatch_.end();) {
-        const std::string& path = watch->second;
+    forgetWatches([this](const std::string& path) {
         bool needed = isUnderRoot(path);
         for (const auto& root : awaitedRoots_) {
             needed = needed || ZedPathTree::contains(path, root);
         }
-        if (needed) {
-            ++watch;
-            continue;
-        }
-        inotify_rm_watch(fd_, watch->first);
-        watch = pathOfWatch_.erase(watch);
+        return !needed;
+    });
+}
+
+void ZedInotifySource::forgetWatches(const std::function<bool(const std::string& path)>& which) {
+    for (const int watch : watches_.eraseIf(which)) {
+        inotify_rm_watch(fd_, watch);
     }
 }
 
-void ZedInotifySource::watchTree(const std::string& top, bool reportContents) {
-    std::vector<std::string> pending{top};
+void ZedInotifySource::watchTree(const std::string& top, bool reportContents, const Place& place) {
+    struct Pending {
+        std::string path;
+        Place place;
+    };
+    std::vector<Pending> pending{{top, place}};
     while (!pending.empty()) {
-        const std::string directory = std::move(pending.back());
+        const Pending directory = std::move(pending.back());
         pending.pop_back();
-        if (!watchDirectory(directory)) {
+        const int watch = watchDirectory(directory.path, directory.place);
+        if (watch < 0) {
             continue;
         }
-        DIR* listing = opendir(directory.c_str());
-        if (!listing) {
-            continue;
-        }
-        while (const dirent* entry = readdir(listing)) {
-            if (!strcmp(entry->d_name, ".") || !strcmp(entry->d_name, "..")) {
-                continue;
-            }
-            const std::string path = directory + "/" + entry->d_name;
-            const bool isDirectory = isDirectoryEntry(path, *entry);
+        listDirectory(directory.path, [&](const char* name, unsigned char type) {
+            std::string path = directory.path + "/" + name;
+            const bool isDirectory = isDirectoryEntry(path, type);
             if (reportContents) {
                 emit(path, ZedEventFlags::kItemCreated | ZedItemKind::of(path, isDirectory));
             }
             if (isDirectory) {
-                pending.push_back(path);
+                pending.push_back({std::move(path), {watch, name}});
             }
-        }
-        closedir(listing);
+        });
     }
 }
 
-bool ZedInotifySource::watchDirectory(const std::string& directory) {
+int ZedInotifySource::watchDirectory(const std::string& directory, const Place& place) {
     // A root may be named through a symbolic link; below it links are never followed.
     const std::uint32_t mask = roots_.count(directory) ? kWatchMask & ~IN_DONT_FOLLOW : kWatchMask;
     const int watch = inotify_add_watch(fd_, directory.c_str(), mask);
     if (watch >= 0) {
-        pathOfWatch_[watch] = directory;
-        return true;
+        watches_.add(watch, place.parent, place.name);
+        return watch;
     }
     if (errno == ENOSPC || errno == ENOMEM) {
         ZedLogWarn(kLogMask, ZedLogContextPlatform,
@@ -317,28 +329,20 @@ bool ZedInotifySource::watchDirectory(const std::string& directory) {
         emit(directory, ZedEventFlags::kMustScanSubDirs | ZedEventFlags::kUserDropped |
                             ZedEventFlags::kItemIsDir);
     }
-    return false;
+    return -1;
 }
 
 void ZedInotifySource::forgetTree(const std::string& top, Forget how) {
-    for (auto watch = pathOfWatch_.begin(); watch != pathOfWatch_.end();) {
-        const bool keep = !ZedPathTree::contains(top, watch->second) ||
-                          (how == Forget::unrootedWatches && isUnderRoot(watch->second));
-        if (keep) {
-            ++watch;
-            continue;
-        }
-        inotify_rm_watch(fd_, watch->first);
-        watch = pathOfWatch_.erase(watch);
-    }
+    forgetWatches([&](const std::string& path) {
+        return ZedPathTree::contains(top, path) &&
+               !(how == Forget::unrootedWatches && isUnderRoot(path));
+    });
 }
 
-void ZedInotifySource::renameTree(const std::string& from, const std::string& to) {
-    for (auto& [watch, path] : pathOfWatch_) {
-        if (ZedPathTree::contains(from, path)) {
-            path = to + path.substr(from.size());
-        }
-    }
+// Returns false when no watch was at `from`.
+bool ZedInotifySource::renameTree(const std::string& from, const std::string& to,
+                                  const Place& place) {
+    const bool moved = watches_.move(from, place.parent, place.name);
     auto held = std::move(heldBack_);
     heldBack_.clear();
     for (const auto& [path, flags] : held) {
@@ -348,6 +352,7 @@ void ZedInotifySource::renameTree(const std::string& from, const std::string& to
             heldBack_.emplace_back(path, flags);
         }
     }
+    return moved;
 }
 
 // A directory moved away with no arrival in the same read left the watched trees: its watches

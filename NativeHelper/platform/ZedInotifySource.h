@@ -6,12 +6,12 @@
 #include <mutex>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "ZedEventSource.h"
 #include "ZedReaderThread.h"
+#include "ZedWatchTable.h"
 
 struct inotify_event;
 
@@ -37,29 +37,36 @@ class ZedInotifySource : public ZedEventSource {
     void drain() override;
 
   private:
+    // Where a watched directory sits: its name under its parent's watch, or, at the top of a
+    // tree, its whole path with no parent.
+    struct Place {
+        int parent;
+        std::string name;
+    };
+
     void drainLocked();
     void handle(const inotify_event& event);
-    void handleMovedDirectory(const std::string& path, std::uint32_t cookie);
+    void handleMovedDirectory(const std::string& path, std::uint32_t cookie, const Place& place);
     void overflowed();
     void watchedDirectoryLeft(const std::string& directory);
     void awaitRoot(const std::string& root);
     void awaitRootsUnder(const std::string& directory);
     void forgetIdleAncestors();
-    void watchTree(const std::string& top, bool reportContents);
-    bool watchDirectory(const std::string& directory);
+    void watchTree(const std::string& top, bool reportContents, const Place& place);
+    int watchDirectory(const std::string& directory, const Place& place);
+    void forgetWatches(const std::function<bool(const std::string& path)>& which);
     enum class Forget { unrootedWatches, allWatches };
     void forgetTree(const std::string& top, Forget how);
-    void renameTree(const std::string& from, const std::string& to);
+    bool renameTree(const std::string& from, const std::string& to, const Place& place);
     void forgetUnpairedMoves();
     void emit(const std::string& path, std::uint32_t flags);
     bool isUnderRoot(const std::string& path) const;
-    bool isWatched(const std::string& directory) const;
 
     Sink sink_;
     Drained drained_;
     int fd_ = -1;
     std::mutex mutex_;
-    std::unordered_map<int, std::string> pathOfWatch_;  // the directory of each watch
+    ZedWatchTable watches_;
     std::map<std::string, int> roots_;
     std::set<std::string>
         awaitedRoots_;  // roots that do not exist; their nearest ancestor is watched

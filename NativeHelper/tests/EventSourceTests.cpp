@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "ZedEventFlags.h"
 #include "ZedEventJournal.h"
 #include "ZedFanotifyEvent.h"
+#include "ZedWatchTable.h"
 
 namespace {
 
@@ -320,6 +322,29 @@ TEST(DirectoryPaths, PastItsCapacityItStartsAfresh) {
     paths.learn("c", "/c");
     EXPECT_EQ(paths.size(), 1u);
     EXPECT_EQ(*paths.find("c"), "/c");
+}
+
+TEST(WatchTable, PathsFollowTheirParents) {
+    ZedWatchTable watches;
+    watches.add(1, ZedWatchTable::kNoParent, "/r");
+    watches.add(2, 1, "a");
+    watches.add(3, 2, "b");
+    watches.add(4, ZedWatchTable::kNoParent, "/");
+    watches.add(5, 4, "top");
+    EXPECT_EQ(watches.pathOf(3), "/r/a/b");
+    EXPECT_EQ(watches.pathOf(5), "/top");
+    EXPECT_EQ(watches.find("/r/a"), 2);
+    EXPECT_FALSE(watches.find("/r/x"));
+    // A rename moves the whole subtree by one entry.
+    EXPECT_TRUE(watches.move("/r/a", 1, "z"));
+    EXPECT_EQ(watches.pathOf(3), "/r/z/b");
+    EXPECT_FALSE(watches.move("/r/a", 1, "y"));
+    // A parent gone leaves its children without a path, and they go at the next sweep.
+    EXPECT_TRUE(watches.erase(2));
+    EXPECT_FALSE(watches.pathOf(3));
+    const auto removed = watches.eraseIf([](const std::string& path) { return path == "/top"; });
+    EXPECT_EQ(std::set<int>(removed.begin(), removed.end()), (std::set<int>{3, 5}));
+    EXPECT_EQ(watches.size(), 2u);
 }
 
 }  // namespace
