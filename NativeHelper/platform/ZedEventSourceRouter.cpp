@@ -5,6 +5,11 @@
 
 #include "ZedFanotifySource.h"
 #include "ZedInotifySource.h"
+#include "ZedLog.h"
+
+namespace {
+constexpr int kLogMask = ZedLogMaskInfo;
+}
 
 ZedEventSourceRouter::ZedEventSourceRouter(ZedEventSource::Sink sink,
                                            ZedEventSource::Drained drained, Choice choice)
@@ -52,10 +57,12 @@ void ZedEventSourceRouter::addRoot(const std::string& root) {
     }
     if (fanotify_ && fanotify_->addRoot(root)) {
         source = fanotify_.get();
-        return;
+    } else {
+        source = &inotify();
+        source->addRoot(root);
     }
-    source = &inotify();
-    source->addRoot(root);
+    ZedLogInfo(kLogMask, ZedLogContextPlatform, "watching (%s) with %s", root.c_str(),
+               source == fanotify_.get() ? "fanotify" : "inotify");
 }
 
 void ZedEventSourceRouter::removeRoot(const std::string& root) {

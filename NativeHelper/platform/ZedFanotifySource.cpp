@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <poll.h>
 #include <stdlib.h>
 #include <sys/fanotify.h>
 #include <sys/statfs.h>
@@ -10,11 +11,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "ZedEventFlags.h"
 #include "ZedItemKind.h"
 #include "ZedLog.h"
-#include "ZedMountTable.h"
 #include "ZedPathTree.h"
 
 namespace {
@@ -24,12 +25,12 @@ constexpr unsigned int kInitFlags =
     FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK | FAN_REPORT_DFID_NAME_TARGET;
 constexpr std::uint64_t kMarkMask =
     FAN_CREATE | FAN_DELETE | FAN_MODIFY | FAN_ATTRIB | FAN_RENAME | FAN_ONDIR;
-constexpr std::size_t kReadBufferSize = 256 * 1024;
+constexpr std::size_t kReadBufferSize = 64 * 1024;
 // How long an event may wait for the deletion that tells where its directory was. The deletion
 // is queued before its directory's handle goes stale, so it almost always comes in the same read.
 constexpr std::chrono::seconds kPlacingTime{1};
 // Directories remembered by handle; past this the memory is let go and handles decoded again.
-constexpr std::size_t kKnownDirectories = 16384;
+constexpr std::size_t kKnownDirectories = 4096;
 
 std::string joined(const std::string& directory, std::string_view name) {
     if (name.empty() || name == ".") {
@@ -97,18 +98,24 @@ ZedFanotifySource::ZedFanotifySource(int fd, Sink sink, Drained drained)
     : sink_(std::move(sink)),
       drained_(std::move(drained)),
       fd_(fd),
+      mountsFd_(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC)),
+      buffer_(new char[kReadBufferSize]),
       directories_(kKnownDirectories) {}
 
 ZedFanotifySource::~ZedFanotifySource() {
     stopReading();
-    for (const auto& [key, fileSystem] : fileSystems_) {
-        close(fileSystem.directoryFd);
-    }
     close(fd_);
+    if (mountsFd_ >= 0) {
+        close(mountsFd_);
+    }
 }
 
 void ZedFanotifySource::startReading() {
-    reader_.start(fd_, [this] { drain(); });
+    std::vector<ZedReaderThread::Watched> watched{{fd_, POLLIN, [this] { drain(); }}};
+    if (mountsFd_ >= 0) {
+        watched.push_back({mountsFd_, POLLPRI, [this] { mountsChanged(); }});
+    }
+    reader_.start(std::move(watched));
 }
 
 void ZedFanotifySource::stopReading() {
@@ -127,23 +134,25 @@ bool ZedFanotifySource::addRoot(const std::string& root) {
     if (!canonicalForm(root, entry.canonical, existing)) {
         return false;
     }
-    // Every file system mounted inside the tree needs a mark of its own.
-    bool accepted = markFileSystemOf(existing, entry.fileSystems);
-    if (const auto mounts = ZedMountTable::read(ZedPlatformSources::system())) {
-        for (const auto& mount : *mounts) {
-            if (accepted && mount.mountPoint != existing &&
-                ZedPathTree::contains(entry.canonical, mount.mountPoint)) {
-                accepted = markFileSystemOf(mount.mountPoint, entry.fileSystems);
-            }
-        }
-    }
-    if (!accepted) {
-        for (const auto& key : entry.fileSystems) {
-            unmark(key);
-        }
+    const auto mounts = readMounts();
+    const auto own = markFileSystemOf(existing, mounts);
+    if (!own) {
         return false;
     }
+    entry.ownFileSystem = *own;
     entry.count = 1;
+    // Every file system mounted inside the tree needs a mark of its own.
+    for (const auto& mount : mounts) {
+        if (!isMountInside(entry, mount.mountPoint)) {
+            continue;
+        }
+        const auto key = markFileSystemOf(mount.mountPoint, mounts);
+        if (!key) {
+            unmarkAll(entry);
+            return false;
+        }
+        entry.mounts[mount.mountPoint] = *key;
+    }
     roots_.emplace(root, std::move(entry));
     return true;
 }
@@ -154,9 +163,7 @@ void ZedFanotifySource::removeRoot(const std::string& root) {
     if (found == roots_.end() || --found->second.count > 0) {
         return;
     }
-    for (const auto& key : found->second.fileSystems) {
-        unmark(key);
-    }
+    unmarkAll(found->second);
     roots_.erase(found);
     if (roots_.empty()) {
         directories_.clear();
@@ -164,53 +171,132 @@ void ZedFanotifySource::removeRoot(const std::string& root) {
     }
 }
 
-bool ZedFanotifySource::markFileSystemOf(const std::string& path,
-                                         std::vector<std::string>& marked) {
-    struct statfs status {};
-    if (statfs(path.c_str(), &status) != 0) {
-        return false;
+// A file system mounted or unmounted inside a root: its mark follows, and the caller hears of it
+// (a new mount as must-scan, since all it holds is new to the tree).
+void ZedFanotifySource::mountsChanged() {
+    {
+        std::lock_guard lock(mutex_);
+        followMounts();
     }
-    const std::string key(reinterpret_cast<const char*>(&status.f_fsid), sizeof status.f_fsid);
-    for (const auto& already : marked) {
-        if (already == key) {
-            return true;
+    drained_();
+}
+
+void ZedFanotifySource::followMounts() {
+    const auto mounts = readMounts();
+    for (auto& [given, root] : roots_) {
+        std::set<std::string> inside;
+        for (const auto& mount : mounts) {
+            if (isMountInside(root, mount.mountPoint)) {
+                inside.insert(mount.mountPoint);
+            }
+        }
+        for (auto mount = root.mounts.begin(); mount != root.mounts.end();) {
+            if (inside.count(mount->first)) {
+                ++mount;
+                continue;
+            }
+            emit(mount->first, ZedEventFlags::kUnmount | ZedEventFlags::kItemIsDir);
+            unmark(mount->second);
+            mount = root.mounts.erase(mount);
+        }
+        for (const auto& mountPoint : inside) {
+            if (root.mounts.count(mountPoint)) {
+                continue;
+            }
+            std::uint32_t flags =
+                ZedEventFlags::kMount | ZedEventFlags::kMustScanSubDirs | ZedEventFlags::kItemIsDir;
+            if (const auto key = markFileSystemOf(mountPoint, mounts)) {
+                root.mounts[mountPoint] = *key;
+            } else {
+                ZedLogWarn(kLogMask, ZedLogContextPlatform,
+                           "changes inside (%s) are not seen until it is watched anew",
+                           mountPoint.c_str());
+                flags |= ZedEventFlags::kUserDropped;
+            }
+            emit(mountPoint, flags);
         }
     }
-    const auto known = fileSystems_.find(key);
+}
+
+std::vector<ZedMountTable::Mount> ZedFanotifySource::readMounts() {
+    std::string text;
+    if (mountsFd_ >= 0 && lseek(mountsFd_, 0, SEEK_SET) == 0) {
+        char chunk[8192];
+        ssize_t length = 0;
+        while ((length = read(mountsFd_, chunk, sizeof chunk)) > 0) {
+            text.append(chunk, static_cast<std::size_t>(length));
+        }
+    }
+    return ZedMountTable::parse(text);
+}
+
+bool ZedFanotifySource::isMountInside(const Root& root, const std::string& mountPoint) const {
+    return mountPoint != root.canonical && ZedPathTree::contains(root.canonical, mountPoint);
+}
+
+// The mark is placed through the file system's mount point, not through a descriptor: an open
+// descriptor would keep the user from unmounting it.
+std::optional<std::string> ZedFanotifySource::markFileSystemOf(
+    const std::string& path, const std::vector<ZedMountTable::Mount>& mounts) {
+    const auto key = fileSystemKeyOf(path);
+    if (!key) {
+        return std::nullopt;
+    }
+    const auto known = fileSystems_.find(*key);
     if (known != fileSystems_.end()) {
         ++known->second.roots;
-        marked.push_back(key);
-        return true;
+        return key;
     }
-    const int directoryFd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directoryFd < 0) {
-        return false;
+    std::string mountPoint = path;
+    for (const auto& mount : mounts) {
+        if (ZedPathTree::contains(mount.mountPoint, path) &&
+            mount.mountPoint.size() < mountPoint.size() &&
+            fileSystemKeyOf(mount.mountPoint) == key) {
+            mountPoint = mount.mountPoint;
+        }
     }
-    if (fanotify_mark(fd_, FAN_MARK_ADD | FAN_MARK_FILESYSTEM, kMarkMask, directoryFd, nullptr) !=
-        0) {
+    if (fanotify_mark(fd_, FAN_MARK_ADD | FAN_MARK_FILESYSTEM, kMarkMask, AT_FDCWD,
+                      mountPoint.c_str()) != 0) {
         ZedLogInfo(kLogMask, ZedLogContextPlatform,
                    "fanotify refuses the file system of (%s): %s; watching it directory by "
                    "directory",
                    path.c_str(), strerror(errno));
-        close(directoryFd);
-        return false;
+        return std::nullopt;
     }
-    fileSystems_.emplace(key, FileSystem{directoryFd, 1});
-    marked.push_back(key);
-    return true;
+    fileSystems_.emplace(*key, FileSystem{mountPoint, 1});
+    return key;
 }
 
+std::optional<std::string> ZedFanotifySource::fileSystemKeyOf(const std::string& path) {
+    struct statfs status {};
+    if (statfs(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return std::string(reinterpret_cast<const char*>(&status.f_fsid), sizeof status.f_fsid);
+}
+
+void ZedFanotifySource::unmarkAll(const Root& root) {
+    unmark(root.ownFileSystem);
+    for (const auto& [mountPoint, key] : root.mounts) {
+        unmark(key);
+    }
+}
+
+// A file system no longer mounted where it was has lost its mark with its last mount, or is out
+// of reach: its events, if any still come, fall outside every root.
 void ZedFanotifySource::unmark(const std::string& fileSystemKey) {
     const auto found = fileSystems_.find(fileSystemKey);
     if (found == fileSystems_.end() || --found->second.roots > 0) {
         return;
     }
-    if (fanotify_mark(fd_, FAN_MARK_REMOVE | FAN_MARK_FILESYSTEM, kMarkMask,
-                      found->second.directoryFd, nullptr) != 0) {
-        ZedLogWarn(kLogMask, ZedLogContextPlatform, "unable to remove a fanotify mark: %s",
+    const std::string& mountPoint = found->second.mountPoint;
+    if (fileSystemKeyOf(mountPoint) == fileSystemKey &&
+        fanotify_mark(fd_, FAN_MARK_REMOVE | FAN_MARK_FILESYSTEM, kMarkMask, AT_FDCWD,
+                      mountPoint.c_str()) != 0) {
+        ZedLogWarn(kLogMask, ZedLogContextPlatform,
+                   "unable to remove the fanotify mark on (%s): %s", mountPoint.c_str(),
                    strerror(errno));
     }
-    close(found->second.directoryFd);
     fileSystems_.erase(found);
 }
 
@@ -223,10 +309,14 @@ void ZedFanotifySource::drain() {
 }
 
 void ZedFanotifySource::drainLocked() {
-    std::vector<char> buffer(kReadBufferSize);
+    // A mount made before this drain is part of what it hands over.
+    pollfd mounts{mountsFd_, POLLPRI, 0};
+    if (mountsFd_ >= 0 && poll(&mounts, 1, 0) > 0) {
+        followMounts();
+    }
     bool malformed = false;
     for (;;) {
-        const ssize_t length = read(fd_, buffer.data(), buffer.size());
+        const ssize_t length = read(fd_, buffer_.get(), kReadBufferSize);
         if (length <= 0) {
             if (length < 0 && errno == EINTR) {
                 continue;
@@ -236,7 +326,7 @@ void ZedFanotifySource::drainLocked() {
         const auto available = static_cast<std::size_t>(length);
         for (std::size_t offset = 0, size = 0; offset < available; offset += size) {
             const auto event =
-                ZedFanotifyEvent::parse(buffer.data() + offset, available - offset, size);
+                ZedFanotifyEvent::parse(buffer_.get() + offset, available - offset, size);
             if (size == 0) {
                 malformed = true;
                 break;
@@ -400,14 +490,15 @@ void ZedFanotifySource::overflowed() {
 
 void ZedFanotifySource::mustScanRootsOn(const std::string& fileSystemKey) {
     for (const auto& [given, root] : roots_) {
-        for (const auto& key : root.fileSystems) {
-            if (key == fileSystemKey) {
-                ZedLogWarn(kLogMask, ZedLogContextPlatform,
-                           "lost track of a directory; asking for a rescan of (%s)", given.c_str());
-                sink_(given, ZedEventFlags::kMustScanSubDirs | ZedEventFlags::kUserDropped |
-                                 ZedEventFlags::kItemIsDir);
-                break;
-            }
+        bool onIt = root.ownFileSystem == fileSystemKey;
+        for (const auto& [mountPoint, key] : root.mounts) {
+            onIt = onIt || key == fileSystemKey;
+        }
+        if (onIt) {
+            ZedLogWarn(kLogMask, ZedLogContextPlatform,
+                       "lost track of a directory; asking for a rescan of (%s)", given.c_str());
+            sink_(given, ZedEventFlags::kMustScanSubDirs | ZedEventFlags::kUserDropped |
+                             ZedEventFlags::kItemIsDir);
         }
     }
 }
@@ -439,8 +530,18 @@ std::optional<std::string> ZedFanotifySource::decode(const ZedFanotifyEvent::Han
         return std::nullopt;
     }
     std::memcpy(copy.bytes, directory.key.data() + directory.fileSystemKey.size(), size);
-    const int fd =
-        open_by_handle_at(fileSystem->second.directoryFd, &copy.handle, O_PATH | O_CLOEXEC);
+    // Opened for this call only, and checked to be still the same file system.
+    const int mountFd =
+        ::open(fileSystem->second.mountPoint.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (mountFd < 0) {
+        return std::nullopt;
+    }
+    struct statfs status {};
+    const bool same =
+        fstatfs(mountFd, &status) == 0 &&
+        std::memcmp(&status.f_fsid, directory.fileSystemKey.data(), sizeof status.f_fsid) == 0;
+    const int fd = same ? open_by_handle_at(mountFd, &copy.handle, O_PATH | O_CLOEXEC) : -1;
+    close(mountFd);
     if (fd < 0) {
         return std::nullopt;
     }

@@ -13,6 +13,7 @@
 #include "ZedDirectoryPaths.h"
 #include "ZedEventSource.h"
 #include "ZedFanotifyEvent.h"
+#include "ZedMountTable.h"
 #include "ZedReaderThread.h"
 
 // File-system events from one fanotify mark per file system: no walk of the trees, no watch per
@@ -42,12 +43,13 @@ class ZedFanotifySource : public ZedEventSource {
     using Clock = std::chrono::steady_clock;
 
     struct FileSystem {
-        int directoryFd = -1;  // opens handles and holds the mark
+        std::string mountPoint;  // where it was marked, and where its handles are opened
         int roots = 0;
     };
     struct Root {
-        std::string canonical;  // symbolic links resolved: the form decoded handles come in
-        std::vector<std::string> fileSystems;
+        std::string canonical;      // symbolic links resolved: the form decoded handles come in
+        std::string ownFileSystem;  // holding the root, or its nearest existing ancestor
+        std::map<std::string, std::string> mounts;  // file systems mounted inside, by mount point
         int count = 0;
     };
     // An event whose directory could not be placed when it was read: its directory was
@@ -73,7 +75,15 @@ class ZedFanotifySource : public ZedEventSource {
     void overflowed();
     std::optional<std::string> decode(const ZedFanotifyEvent::Handle& directory);
     std::optional<std::string> entryPath(const ZedFanotifyEvent::Entry& entry);
-    bool markFileSystemOf(const std::string& path, std::vector<std::string>& marked);
+    void mountsChanged();
+    void followMounts();
+    std::vector<ZedMountTable::Mount> readMounts();
+    bool isMountInside(const Root& root, const std::string& mountPoint) const;
+    // Marks the file system holding `path` (or counts one more user of its mark); its key.
+    std::optional<std::string> markFileSystemOf(const std::string& path,
+                                                const std::vector<ZedMountTable::Mount>& mounts);
+    static std::optional<std::string> fileSystemKeyOf(const std::string& path);
+    void unmarkAll(const Root& root);
     void unmark(const std::string& fileSystemKey);
     bool concernsRoots(const std::string& path) const;
     void emit(const std::string& path, std::uint32_t flags);
@@ -82,6 +92,8 @@ class ZedFanotifySource : public ZedEventSource {
     Sink sink_;
     Drained drained_;
     int fd_;
+    int mountsFd_;                    // the mount table, which signals changes to its readers
+    std::unique_ptr<char[]> buffer_;  // only the pages a read fills are ever touched
     std::mutex mutex_;
     std::map<std::string, FileSystem, std::less<>> fileSystems_;  // by file-system id
     std::map<std::string, Root> roots_;                           // by the path the caller gave

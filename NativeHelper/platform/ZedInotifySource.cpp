@@ -2,9 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,7 +25,7 @@ constexpr int kLogMask = ZedLogMaskInfo;
 constexpr std::uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MODIFY | IN_ATTRIB | IN_MOVED_FROM |
                                      IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR |
                                      IN_DONT_FOLLOW | IN_EXCL_UNLINK;
-constexpr std::size_t kReadBufferSize = 256 * 1024;
+constexpr std::size_t kReadBufferSize = 64 * 1024;
 
 bool isDirectoryEntry(const std::string& path, unsigned char type) {
     if (type != DT_UNKNOWN) {
@@ -30,6 +33,32 @@ bool isDirectoryEntry(const std::string& path, unsigned char type) {
     }
     struct stat status {};
     return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Whether `top` is on a file system whose directories count their subdirectories in their
+// link count (`device` receives its device): a directory with two links there has none, and
+// need not be listed to find them, as find(1) knows.
+bool countsSubdirectories(const std::string& top, dev_t& device) {
+    struct statfs fileSystem {};
+    struct stat status {};
+    if (statfs(top.c_str(), &fileSystem) != 0 || stat(top.c_str(), &status) != 0) {
+        return false;
+    }
+    device = status.st_dev;
+    switch (fileSystem.f_type) {
+        case EXT4_SUPER_MAGIC:  // ext2 and ext3 too
+        case XFS_SUPER_MAGIC:
+        case TMPFS_MAGIC:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool hasNoSubdirectories(const std::string& directory, dev_t device) {
+    struct stat status {};
+    return lstat(directory.c_str(), &status) == 0 && status.st_dev == device &&
+           status.st_nlink == 2;
 }
 
 // Calls `entry` with the name and type of each entry of a directory. Reads the kernel's
@@ -60,7 +89,7 @@ void listDirectory(const std::string& directory, Entry entry) {
 }  // namespace
 
 ZedInotifySource::ZedInotifySource(Sink sink, Drained drained)
-    : sink_(std::move(sink)), drained_(std::move(drained)) {
+    : sink_(std::move(sink)), drained_(std::move(drained)), buffer_(new char[kReadBufferSize]) {
     fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd_ < 0) {
         ZedLogError(kLogMask, ZedLogContextPlatform, "unable to start file system events: %s",
@@ -76,7 +105,7 @@ ZedInotifySource::~ZedInotifySource() {
 }
 
 void ZedInotifySource::startReading() {
-    reader_.start(fd_, [this] { drain(); });
+    reader_.start({{fd_, POLLIN, [this] { drain(); }}});
 }
 
 void ZedInotifySource::stopReading() {
@@ -121,9 +150,8 @@ void ZedInotifySource::drainLocked() {
     if (fd_ < 0) {
         return;
     }
-    std::vector<char> buffer(kReadBufferSize);
     for (;;) {
-        const ssize_t length = read(fd_, buffer.data(), buffer.size());
+        const ssize_t length = read(fd_, buffer_.get(), kReadBufferSize);
         if (length <= 0) {
             if (length < 0 && errno == EINTR) {
                 continue;
@@ -131,7 +159,7 @@ void ZedInotifySource::drainLocked() {
             break;
         }
         for (ssize_t offset = 0; offset < length;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + offset);
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer_.get() + offset);
             handle(*event);
             offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
@@ -294,12 +322,15 @@ void ZedInotifySource::watchTree(const std::string& top, bool reportContents, co
         std::string path;
         Place place;
     };
+    // Checked after the watch is added: a subdirectory made later is reported by the watch.
+    dev_t device = 0;
+    const bool skipLeaves = !reportContents && countsSubdirectories(top, device);
     std::vector<Pending> pending{{top, place}};
     while (!pending.empty()) {
         const Pending directory = std::move(pending.back());
         pending.pop_back();
         const int watch = watchDirectory(directory.path, directory.place);
-        if (watch < 0) {
+        if (watch < 0 || (skipLeaves && hasNoSubdirectories(directory.path, device))) {
             continue;
         }
         listDirectory(directory.path, [&](const char* name, unsigned char type) {

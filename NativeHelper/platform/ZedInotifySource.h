@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -65,6 +66,7 @@ class ZedInotifySource : public ZedEventSource {
     Sink sink_;
     Drained drained_;
     int fd_ = -1;
+    std::unique_ptr<char[]> buffer_;  // only the pages a read fills are ever touched
     std::mutex mutex_;
     ZedWatchTable watches_;
     std::map<std::string, int> roots_;

@@ -10,8 +10,12 @@ std::optional<std::vector<ZedMountTable::Mount>> ZedMountTable::read(
     if (!text) {
         return std::nullopt;
     }
+    return parse(*text);
+}
+
+std::vector<ZedMountTable::Mount> ZedMountTable::parse(const std::string& text) {
     std::vector<Mount> mounts;
-    for (const auto& line : ZedTextFiles::lines(*text)) {
+    for (const auto& line : ZedTextFiles::lines(text)) {
         if (auto mount = parseLine(line)) {
             mounts.push_back(std::move(*mount));
         }

@@ -17,6 +17,8 @@ class ZedMountTable {
 
     // Nothing when the table cannot be read.
     static std::optional<std::vector<Mount>> read(const ZedPlatformSources& sources);
+    // The mounts of a whole table's text; lines that cannot be read are left out.
+    static std::vector<Mount> parse(const std::string& text);
     static std::optional<Mount> parseLine(const std::string& line);
     // Undoes the kernel's octal escapes ("\040" for a space).
     static std::string unescape(const std::string& field);

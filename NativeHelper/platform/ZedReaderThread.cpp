@@ -29,10 +29,16 @@ ZedReaderThread::~ZedReaderThread() {
     }
 }
 
-void ZedReaderThread::start(int fd, std::function<void()> readable) {
-    if (!thread_.joinable() && fd >= 0 && wakeFd_ >= 0) {
-        thread_ = std::thread([this, fd, readable = std::move(readable)] { serve(fd, readable); });
+void ZedReaderThread::start(std::vector<Watched> watched) {
+    if (thread_.joinable() || wakeFd_ < 0) {
+        return;
     }
+    for (const auto& one : watched) {
+        if (one.fd < 0) {
+            return;
+        }
+    }
+    thread_ = std::thread([this, watched = std::move(watched)] { serve(watched); });
 }
 
 void ZedReaderThread::stop() {
@@ -52,21 +58,26 @@ void ZedReaderThread::stop() {
     }
 }
 
-void ZedReaderThread::serve(int fd, const std::function<void()>& readable) {
-    pollfd watched[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+void ZedReaderThread::serve(const std::vector<Watched>& watched) {
+    std::vector<pollfd> polled{{wakeFd_, POLLIN, 0}};
+    for (const auto& one : watched) {
+        polled.push_back({one.fd, one.events, 0});
+    }
     for (;;) {
-        if (poll(watched, 2, -1) < 0) {
+        if (poll(polled.data(), polled.size(), -1) < 0) {
             if (errno == EINTR) {
                 continue;
             }
             ZedLogError(kLogMask, ZedLogContextPlatform, "event reader stops: %s", strerror(errno));
             return;
         }
-        if (watched[1].revents) {
+        if (polled[0].revents) {
             return;
         }
-        if (watched[0].revents) {
-            readable();
+        for (std::size_t i = 1; i < polled.size(); ++i) {
+            if (polled[i].revents) {
+                watched[i - 1].ready();
+            }
         }
     }
 }

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/fanotify.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -223,6 +224,52 @@ TEST_P(EventSources, ARootNamedThroughALinkReportsUnderThatName) {
     const auto seen = events();
     EXPECT_EQ(flagsOf(seen, link + "/d/f"), kItemCreated | kItemIsFile);
     EXPECT_EQ(flagsOf(seen, root_ + "/d/f"), 0u);
+}
+
+TEST_P(EventSources, AFileSystemMountedInsideIsFollowed) {
+    if (GetParam() == Choice::inotifyOnly) {
+        GTEST_SKIP() << "inotify's watches stay on the directory beneath a new mount";
+    }
+    WATCH_OR_SKIP(root_);
+    const std::string point = root_ + "/mnt";
+    makeDirectories(point);
+    if (mount("vtnative-test", point.c_str(), "tmpfs", 0, "size=1m") != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
+    }
+    struct Unmount {
+        std::string point;
+        ~Unmount() { umount2(point.c_str(), MNT_DETACH); }
+    } unmountAtTheEnd{point};
+    const auto mounted = events();
+    ASSERT_EQ(flagsOf(mounted, point) & (kMount | kMustScanSubDirs | kUserDropped),
+              kMount | kMustScanSubDirs);
+    touch(point + "/f");
+    EXPECT_EQ(flagsOf(events(), point + "/f"), kItemCreated | kItemIsFile);
+    // Watching never keeps the user from unmounting.
+    ASSERT_EQ(umount2(point.c_str(), 0), 0);
+    EXPECT_EQ(flagsOf(events(), point) & kUnmount, kUnmount);
+    // The directory beneath is back in view, on the root's own file system.
+    touch(point + "/g");
+    EXPECT_EQ(flagsOf(events(), point + "/g"), kItemCreated | kItemIsFile);
+}
+
+// Beyond the kernel's queue limit (16384 events by default), with nobody reading until then.
+TEST_P(EventSources, AFullKernelQueueBecomesMustScanOnTheRoot) {
+    WATCH_OR_SKIP(root_);
+    const std::string limitFile = GetParam() == Choice::inotifyOnly
+                                      ? "/proc/sys/fs/inotify/max_queued_events"
+                                      : "/proc/sys/fs/fanotify/max_queued_events";
+    long limit = 16384;
+    std::ifstream(limitFile) >> limit;
+    for (long i = 0; i < limit + 100; ++i) {
+        touch(root_ + "/f" + std::to_string(i));
+    }
+    const auto seen = events();
+    EXPECT_EQ(flagsOf(seen, root_) & (kMustScanSubDirs | kKernelDropped),
+              kMustScanSubDirs | kKernelDropped);
+    // Reading goes on normally after the overflow.
+    touch(root_ + "/after");
+    EXPECT_EQ(flagsOf(events(), root_ + "/after"), kItemCreated | kItemIsFile);
 }
 
 INSTANTIATE_TEST_SUITE_P(Facilities, EventSources,

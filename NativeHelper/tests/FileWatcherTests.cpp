@@ -173,35 +173,6 @@ std::vector<ZedEventJournal::Event> collect(ZedEventJournal& journal, std::uint6
     return journal.collect(reader, position);
 }
 
-TEST(EventJournal, QueueOverflowBecomesMustScanOnTheRoot) {
-    TemporaryTree tree;
-    ZedEventJournal journal(false);  // nobody reads the kernel queue until drain()
-    const auto reader = journal.registerReader({tree.root() + "/"}, journal.currentEventId(), {});
-    // Beyond the kernel's queue limit (16384 by default).
-    const long limit = [] {
-        long value = 16384;
-        if (FILE* file = fopen("/proc/sys/fs/inotify/max_queued_events", "r")) {
-            if (fscanf(file, "%ld", &value) != 1) {
-                value = 16384;
-            }
-            fclose(file);
-        }
-        return value;
-    }();
-    for (long i = 0; i < limit + 100; ++i) {
-        tree.touch("f" + std::to_string(i));
-    }
-    const auto events = collect(journal, reader);
-    bool rescan = false;
-    for (const auto& event : events) {
-        rescan |=
-            event.path == tree.root() && (event.flags & (kMustScanSubDirs | kKernelDropped)) ==
-                                             (kMustScanSubDirs | kKernelDropped);
-    }
-    EXPECT_TRUE(rescan);
-    journal.unregisterReader(reader);
-}
-
 TEST(EventJournal, PastItsBoundReadersGetMustScan) {
     TemporaryTree tree;
     ZedEventJournal journal(false, 8);
