@@ -362,10 +362,16 @@ void ZedFanotifySource::handle(const ZedFanotifyEvent& event) {
         return;  // an object with no name left, such as a file's last link going
     }
     const std::string_view objectKey = event.object ? event.object->key : std::string_view();
-    if (const auto path = entryPath(*event.entry)) {
-        handleEntry(event.mask, *path, objectKey);
-    } else {
+    const std::string* directory = directoryOf(event.entry->directory);
+    if (!directory) {
         setAside(*event.entry, event.mask, objectKey);
+        return;
+    }
+    // Most events on a busy system are elsewhere: they end here, before any path is built. A
+    // directory's deletion is remembered wherever it happens, to place what happened inside.
+    const bool deletesDirectory = (event.mask & FAN_DELETE) && (event.mask & FAN_ONDIR);
+    if (deletesDirectory || mayHoldRootsOrTheirContents(*directory)) {
+        handleEntry(event.mask, joined(*directory, event.entry->name), objectKey);
     }
 }
 
@@ -504,15 +510,28 @@ void ZedFanotifySource::mustScanRootsOn(const std::string& fileSystemKey) {
 }
 
 std::optional<std::string> ZedFanotifySource::entryPath(const ZedFanotifyEvent::Entry& entry) {
-    if (const std::string* known = directories_.find(entry.directory.key)) {
-        return joined(*known, entry.name);
-    }
-    auto directory = decode(entry.directory);
+    const std::string* directory = directoryOf(entry.directory);
     if (!directory) {
         return std::nullopt;
     }
-    directories_.learn(entry.directory.key, *directory);
     return joined(*directory, entry.name);
+}
+
+const std::string* ZedFanotifySource::directoryOf(const ZedFanotifyEvent::Handle& directory) {
+    if (const std::string* known = directories_.find(directory.key)) {
+        return known;
+    }
+    auto decoded = decode(directory);
+    if (!decoded) {
+        return nullptr;
+    }
+    directories_.learn(directory.key, std::move(*decoded));
+    return directories_.find(directory.key);
+}
+
+// Whether an entry of `directory` may be a root, above one, or inside one.
+bool ZedFanotifySource::mayHoldRootsOrTheirContents(const std::string& directory) const {
+    return concernsRoots(directory);
 }
 
 std::optional<std::string> ZedFanotifySource::decode(const ZedFanotifyEvent::Handle& directory) {

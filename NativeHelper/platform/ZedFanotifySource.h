@@ -75,6 +75,9 @@ class ZedFanotifySource : public ZedEventSource {
     void overflowed();
     std::optional<std::string> decode(const ZedFanotifyEvent::Handle& directory);
     std::optional<std::string> entryPath(const ZedFanotifyEvent::Entry& entry);
+    // The directory's path, known or decoded; null when it can no longer be placed.
+    const std::string* directoryOf(const ZedFanotifyEvent::Handle& directory);
+    bool mayHoldRootsOrTheirContents(const std::string& directory) const;
     void mountsChanged();
     void followMounts();
     std::vector<ZedMountTable::Mount> readMounts();

@@ -12,7 +12,8 @@
 
 namespace {
 constexpr int kLogMask = ZedLogMaskInfo;
-}
+constexpr int kGatherMilliseconds = 10;
+}  // namespace
 
 ZedReaderThread::ZedReaderThread() {
     wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -72,6 +73,11 @@ void ZedReaderThread::serve(const std::vector<Watched>& watched) {
             return;
         }
         if (polled[0].revents) {
+            return;
+        }
+        // Changes come in bursts: reading a moment later takes many with one wake-up instead
+        // of one each. A stop ends the wait at once.
+        if (poll(polled.data(), 1, kGatherMilliseconds) > 0) {
             return;
         }
         for (std::size_t i = 1; i < polled.size(); ++i) {

@@ -5,7 +5,8 @@
  *   watcher_bench burst-files ROOT DIRS N  N new files spread over the directories
  *   watcher_bench race-files ROOT          200 times mkdir -p rI/a/b then rI/a/b/f at once
  *   watcher_bench rename-file ROOT         mv m1 m2, then m2/f at once (m1 must exist)
- *   watcher_bench ours LIB ROOT DIRS N     ready time, burst and races of our watcher */
+ *   watcher_bench ours LIB ROOT DIRS N     ready time, burst, races and the cost of changes
+ *                                          outside the tree, of our watcher */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -16,7 +17,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -193,6 +196,42 @@ static long rssKb(void) {
     return kb;
 }
 
+static double cpuMs(const struct rusage* usage) {
+    return usage->ru_utime.tv_sec * 1e3 + usage->ru_utime.tv_usec / 1e3 +
+           usage->ru_stime.tv_sec * 1e3 + usage->ru_stime.tv_usec / 1e3;
+}
+
+/* CPU time our watcher spends on changes outside its tree (a file-system-wide fanotify mark sees
+ * them all), next to the CPU time of the process making them: FILES files in a sibling tree,
+ * made by a child while this process only waits. */
+static void measureOutside(void* watcher, const char* root, int files) {
+    char outside[PATH_MAX];
+    snprintf(outside, sizeof outside, "%s-outside", root);
+    makeDirectory(outside);
+    struct rusage before, after, child;
+    getrusage(RUSAGE_SELF, &before);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        char path[PATH_MAX + 16];
+        for (int i = 0; i < files; ++i) {
+            snprintf(path, sizeof path, "%s/f%d", outside, i);
+            makeFile(path);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    wait4(pid, &status, 0, &child);
+    batch(watcher); /* everything queued is read before the figure is taken */
+    getrusage(RUSAGE_SELF, &after);
+    printf("outside_ours_cpu_ms %.1f\noutside_maker_cpu_ms %.1f\n", cpuMs(&after) - cpuMs(&before),
+           cpuMs(&child));
+    char command[PATH_MAX + 16];
+    snprintf(command, sizeof command, "rm -rf '%s'", outside);
+    if (system(command) != 0) {
+        fprintf(stderr, "cannot remove %s\n", outside);
+    }
+}
+
 static int runOurs(const char* libraryPath, const char* root, int directories, int files) {
     void* library = dlopen(libraryPath, RTLD_NOW | RTLD_LOCAL);
     if (!library) {
@@ -253,6 +292,7 @@ static int runOurs(const char* libraryPath, const char* root, int directories, i
     }
     snprintf(path, sizeof path, "%s/m2/f", root);
     printf("race_files %d\nrenamed_right %d\n", races, sortedContains(&reported, path));
+    measureOutside(watcher, root, files);
     end(watcher);
     return 0;
 }
