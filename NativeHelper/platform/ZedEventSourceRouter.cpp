@@ -31,21 +31,13 @@ ZedEventSourceRouter::Choice ZedEventSourceRouter::choiceFromEnvironment() {
 void ZedEventSourceRouter::startReading() {
     std::lock_guard lock(mutex_);
     reading_ = true;
-    for (auto* source : {fanotify_.get(), inotify_.get()}) {
-        if (source) {
-            source->startReading();
-        }
-    }
+    forEachSource([](ZedEventSource& source) { source.startReading(); });
 }
 
 void ZedEventSourceRouter::stopReading() {
     std::lock_guard lock(mutex_);
     reading_ = false;
-    for (auto* source : {fanotify_.get(), inotify_.get()}) {
-        if (source) {
-            source->stopReading();
-        }
-    }
+    forEachSource([](ZedEventSource& source) { source.stopReading(); });
 }
 
 void ZedEventSourceRouter::addRoot(const std::string& root) {
@@ -79,11 +71,7 @@ void ZedEventSourceRouter::removeRoot(const std::string& root) {
 
 void ZedEventSourceRouter::drain() {
     std::lock_guard lock(mutex_);
-    for (auto* source : {fanotify_.get(), inotify_.get()}) {
-        if (source) {
-            source->drain();
-        }
-    }
+    forEachSource([](ZedEventSource& source) { source.drain(); });
 }
 
 std::string ZedEventSourceRouter::sourceOf(const std::string& root) {
@@ -93,6 +81,15 @@ std::string ZedEventSourceRouter::sourceOf(const std::string& root) {
         return "";
     }
     return found->second.first == fanotify_.get() ? "fanotify" : "inotify";
+}
+
+template <typename Action>
+void ZedEventSourceRouter::forEachSource(Action action) {
+    for (auto* source : {fanotify_.get(), inotify_.get()}) {
+        if (source) {
+            action(*source);
+        }
+    }
 }
 
 ZedEventSource& ZedEventSourceRouter::inotify() {

@@ -34,6 +34,8 @@ class ZedEventSourceRouter {
 
   private:
     ZedEventSource& inotify();
+    template <typename Action>
+    void forEachSource(Action action);
 
     ZedEventSource::Sink sink_;
     ZedEventSource::Drained drained_;

@@ -17,6 +17,7 @@
 #include "ZedItemKind.h"
 #include "ZedLog.h"
 #include "ZedPathTree.h"
+#include "ZedReadUntilEmpty.h"
 
 namespace {
 
@@ -315,29 +316,21 @@ void ZedFanotifySource::drainLocked() {
         followMounts();
     }
     bool malformed = false;
-    for (;;) {
-        const ssize_t length = read(fd_, buffer_.get(), kReadBufferSize);
-        if (length <= 0) {
-            if (length < 0 && errno == EINTR) {
-                continue;
+    ZedReadUntilEmpty(
+        fd_, buffer_.get(), kReadBufferSize, [&](const char* bytes, std::size_t length) {
+            for (std::size_t offset = 0, size = 0; offset < length; offset += size) {
+                const auto event = ZedFanotifyEvent::parse(bytes + offset, length - offset, size);
+                if (size == 0) {
+                    malformed = true;
+                    break;
+                }
+                if (event) {
+                    handle(*event);
+                } else {
+                    malformed = true;
+                }
             }
-            break;
-        }
-        const auto available = static_cast<std::size_t>(length);
-        for (std::size_t offset = 0, size = 0; offset < available; offset += size) {
-            const auto event =
-                ZedFanotifyEvent::parse(buffer_.get() + offset, available - offset, size);
-            if (size == 0) {
-                malformed = true;
-                break;
-            }
-            if (event) {
-                handle(*event);
-            } else {
-                malformed = true;
-            }
-        }
-    }
+        });
     if (malformed) {
         ZedLogWarn(kLogMask, ZedLogContextPlatform,
                    "fanotify sent events that could not be read; asking for a rescan");

@@ -18,6 +18,7 @@
 #include "ZedItemKind.h"
 #include "ZedLog.h"
 #include "ZedPathTree.h"
+#include "ZedReadUntilEmpty.h"
 
 namespace {
 
@@ -150,20 +151,14 @@ void ZedInotifySource::drainLocked() {
     if (fd_ < 0) {
         return;
     }
-    for (;;) {
-        const ssize_t length = read(fd_, buffer_.get(), kReadBufferSize);
-        if (length <= 0) {
-            if (length < 0 && errno == EINTR) {
-                continue;
+    ZedReadUntilEmpty(
+        fd_, buffer_.get(), kReadBufferSize, [&](const char* bytes, std::size_t length) {
+            for (std::size_t offset = 0; offset < length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(bytes + offset);
+                handle(*event);
+                offset += sizeof(inotify_event) + event->len;
             }
-            break;
-        }
-        for (ssize_t offset = 0; offset < length;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer_.get() + offset);
-            handle(*event);
-            offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        }
-    }
+        });
     forgetUnpairedMoves();
 }
 
