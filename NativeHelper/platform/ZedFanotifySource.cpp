@@ -256,6 +256,13 @@ std::optional<std::string> ZedFanotifySource::markFileSystemOf(
             mountPoint = mount.mountPoint;
         }
     }
+    if (!canDecodeHandles(mountPoint)) {
+        ZedLogInfo(kLogMask, ZedLogContextPlatform,
+                   "the file system of (%s) cannot turn handles back into paths; watching it "
+                   "directory by directory",
+                   path.c_str());
+        return std::nullopt;
+    }
     if (fanotify_mark(fd_, FAN_MARK_ADD | FAN_MARK_FILESYSTEM, kMarkMask, AT_FDCWD,
                       mountPoint.c_str()) != 0) {
         ZedLogInfo(kLogMask, ZedLogContextPlatform,
@@ -266,6 +273,31 @@ std::optional<std::string> ZedFanotifySource::markFileSystemOf(
     }
     fileSystems_.emplace(*key, FileSystem{mountPoint, 1});
     return key;
+}
+
+// Events name directories by handle; a file system that hands out handles it cannot open again
+// (some overlays and network file systems) would leave every event without a place.
+bool ZedFanotifySource::canDecodeHandles(const std::string& directory) {
+    union {
+        file_handle handle;
+        char bytes[sizeof(file_handle) + MAX_HANDLE_SZ];
+    } encoded{};
+    encoded.handle.handle_bytes = MAX_HANDLE_SZ;
+    int mountId = 0;
+    if (name_to_handle_at(AT_FDCWD, directory.c_str(), &encoded.handle, &mountId, 0) != 0) {
+        return false;
+    }
+    const int mountFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (mountFd < 0) {
+        return false;
+    }
+    const int fd = open_by_handle_at(mountFd, &encoded.handle, O_PATH | O_CLOEXEC);
+    close(mountFd);
+    if (fd < 0) {
+        return false;
+    }
+    close(fd);
+    return true;
 }
 
 std::optional<std::string> ZedFanotifySource::fileSystemKeyOf(const std::string& path) {

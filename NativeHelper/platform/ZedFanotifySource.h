@@ -86,6 +86,7 @@ class ZedFanotifySource : public ZedEventSource {
     std::optional<std::string> markFileSystemOf(const std::string& path,
                                                 const std::vector<ZedMountTable::Mount>& mounts);
     static std::optional<std::string> fileSystemKeyOf(const std::string& path);
+    static bool canDecodeHandles(const std::string& directory);
     void unmarkAll(const Root& root);
     void unmark(const std::string& fileSystemKey);
     bool concernsRoots(const std::string& path) const;
