@@ -47,19 +47,6 @@ std::string joined(const std::string& directory, std::string_view name) {
     return path;
 }
 
-// `path` (under `canonical`) in the form the caller gave the root in.
-std::string asGiven(const std::string& given, const std::string& canonical,
-                    const std::string& path) {
-    std::string rest = path.substr(canonical.size());
-    if (!rest.empty() && rest.front() != '/') {
-        rest.insert(rest.begin(), '/');
-    }
-    if (rest.empty()) {
-        return given;
-    }
-    return given == "/" ? rest : given + rest;
-}
-
 // The root with symbolic links resolved, and the nearest part of it that exists (what the mark
 // is placed on when the root itself is missing, so that its creation is seen).
 bool canonicalForm(const std::string& root, std::string& canonical, std::string& existing) {
@@ -99,22 +86,18 @@ ZedFanotifySource::ZedFanotifySource(int fd, Sink sink, Drained drained)
     : sink_(std::move(sink)),
       drained_(std::move(drained)),
       fd_(fd),
-      mountsFd_(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC)),
       buffer_(new char[kReadBufferSize]),
       directories_(kKnownDirectories) {}
 
 ZedFanotifySource::~ZedFanotifySource() {
     stopReading();
     close(fd_);
-    if (mountsFd_ >= 0) {
-        close(mountsFd_);
-    }
 }
 
 void ZedFanotifySource::startReading() {
     std::vector<ZedReaderThread::Watched> watched{{fd_, POLLIN, [this] { drain(); }}};
-    if (mountsFd_ >= 0) {
-        watched.push_back({mountsFd_, POLLPRI, [this] { mountsChanged(); }});
+    if (mounts_.fd() >= 0) {
+        watched.push_back({mounts_.fd(), POLLPRI, [this] { mountsChanged(); }});
     }
     reader_.start(std::move(watched));
 }
@@ -135,7 +118,7 @@ bool ZedFanotifySource::addRoot(const std::string& root) {
     if (!canonicalForm(root, entry.canonical, existing)) {
         return false;
     }
-    const auto mounts = readMounts();
+    const auto mounts = mounts_.read();
     const auto own = markFileSystemOf(existing, mounts);
     if (!own) {
         return false;
@@ -143,16 +126,13 @@ bool ZedFanotifySource::addRoot(const std::string& root) {
     entry.ownFileSystem = *own;
     entry.count = 1;
     // Every file system mounted inside the tree needs a mark of its own.
-    for (const auto& mount : mounts) {
-        if (!isMountInside(entry, mount.mountPoint)) {
-            continue;
-        }
-        const auto key = markFileSystemOf(mount.mountPoint, mounts);
+    for (const auto& mountPoint : ZedMountWatch::inside(mounts, entry.canonical)) {
+        const auto key = markFileSystemOf(mountPoint, mounts);
         if (!key) {
             unmarkAll(entry);
             return false;
         }
-        entry.mounts[mount.mountPoint] = *key;
+        entry.mounts[mountPoint] = *key;
     }
     roots_.emplace(root, std::move(entry));
     return true;
@@ -183,14 +163,9 @@ void ZedFanotifySource::mountsChanged() {
 }
 
 void ZedFanotifySource::followMounts() {
-    const auto mounts = readMounts();
+    const auto mounts = mounts_.read();
     for (auto& [given, root] : roots_) {
-        std::set<std::string> inside;
-        for (const auto& mount : mounts) {
-            if (isMountInside(root, mount.mountPoint)) {
-                inside.insert(mount.mountPoint);
-            }
-        }
+        const auto inside = ZedMountWatch::inside(mounts, root.canonical);
         for (auto mount = root.mounts.begin(); mount != root.mounts.end();) {
             if (inside.count(mount->first)) {
                 ++mount;
@@ -217,22 +192,6 @@ void ZedFanotifySource::followMounts() {
             emit(mountPoint, flags);
         }
     }
-}
-
-std::vector<ZedMountTable::Mount> ZedFanotifySource::readMounts() {
-    std::string text;
-    if (mountsFd_ >= 0 && lseek(mountsFd_, 0, SEEK_SET) == 0) {
-        char chunk[8192];
-        ssize_t length = 0;
-        while ((length = read(mountsFd_, chunk, sizeof chunk)) > 0) {
-            text.append(chunk, static_cast<std::size_t>(length));
-        }
-    }
-    return ZedMountTable::parse(text);
-}
-
-bool ZedFanotifySource::isMountInside(const Root& root, const std::string& mountPoint) const {
-    return mountPoint != root.canonical && ZedPathTree::contains(root.canonical, mountPoint);
 }
 
 // The mark is placed through the file system's mount point, not through a descriptor: an open
@@ -343,8 +302,7 @@ void ZedFanotifySource::drain() {
 
 void ZedFanotifySource::drainLocked() {
     // A mount made before this drain is part of what it hands over.
-    pollfd mounts{mountsFd_, POLLPRI, 0};
-    if (mountsFd_ >= 0 && poll(&mounts, 1, 0) > 0) {
+    if (mounts_.changed()) {
         followMounts();
     }
     bool malformed = false;
@@ -615,7 +573,7 @@ void ZedFanotifySource::emit(const std::string& path, std::uint32_t flags) {
     const bool rootMayChange = flags & (ZedEventFlags::kItemRemoved | ZedEventFlags::kItemRenamed);
     for (const auto& [given, root] : roots_) {
         if (ZedPathTree::contains(root.canonical, path)) {
-            sink_(asGiven(given, root.canonical, path), flags);
+            sink_(ZedPathTree::rebased(path, root.canonical, given), flags);
         }
         if (rootMayChange && ZedPathTree::contains(path, root.canonical)) {
             sink_(given, ZedEventFlags::kRootChanged | ZedEventFlags::kItemIsDir);

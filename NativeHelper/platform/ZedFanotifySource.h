@@ -13,7 +13,7 @@
 #include "ZedDirectoryPaths.h"
 #include "ZedEventSource.h"
 #include "ZedFanotifyEvent.h"
-#include "ZedMountTable.h"
+#include "ZedMountWatch.h"
 #include "ZedReaderThread.h"
 
 // File-system events from one fanotify mark per file system: no walk of the trees, no watch per
@@ -80,8 +80,6 @@ class ZedFanotifySource : public ZedEventSource {
     bool mayHoldRootsOrTheirContents(const std::string& directory) const;
     void mountsChanged();
     void followMounts();
-    std::vector<ZedMountTable::Mount> readMounts();
-    bool isMountInside(const Root& root, const std::string& mountPoint) const;
     // Marks the file system holding `path` (or counts one more user of its mark); its key.
     std::optional<std::string> markFileSystemOf(const std::string& path,
                                                 const std::vector<ZedMountTable::Mount>& mounts);
@@ -96,7 +94,7 @@ class ZedFanotifySource : public ZedEventSource {
     Sink sink_;
     Drained drained_;
     int fd_;
-    int mountsFd_;                    // the mount table, which signals changes to its readers
+    ZedMountWatch mounts_;
     std::unique_ptr<char[]> buffer_;  // only the pages a read fills are ever touched
     std::mutex mutex_;
     std::map<std::string, FileSystem, std::less<>> fileSystems_;  // by file-system id

@@ -10,6 +10,9 @@
 #include <sys/statfs.h>
 #include <unistd.h>
 
+#include <limits.h>
+#include <stdlib.h>
+
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -106,7 +109,11 @@ ZedInotifySource::~ZedInotifySource() {
 }
 
 void ZedInotifySource::startReading() {
-    reader_.start({{fd_, POLLIN, [this] { drain(); }}});
+    std::vector<ZedReaderThread::Watched> watched{{fd_, POLLIN, [this] { drain(); }}};
+    if (mounts_.fd() >= 0) {
+        watched.push_back({mounts_.fd(), POLLPRI, [this] { mountsChanged(); }});
+    }
+    reader_.start(std::move(watched));
 }
 
 void ZedInotifySource::stopReading() {
@@ -121,6 +128,7 @@ bool ZedInotifySource::addRoot(const std::string& root) {
         std::lock_guard lock(mutex_);
         if (roots_[root]++ == 0) {
             awaitRoot(root);
+            mountsInside_[root] = mountsInside(mounts_.read(), root);
         }
     }
     drained_();
@@ -135,6 +143,7 @@ void ZedInotifySource::removeRoot(const std::string& root) {
     }
     roots_.erase(found);
     awaitedRoots_.erase(root);
+    mountsInside_.erase(root);
     forgetTree(root, Forget::unrootedWatches);
     forgetIdleAncestors();
 }
@@ -150,6 +159,10 @@ void ZedInotifySource::drain() {
 void ZedInotifySource::drainLocked() {
     if (fd_ < 0) {
         return;
+    }
+    // A mount made before this drain is part of what it hands over.
+    if (mounts_.changed()) {
+        followMounts();
     }
     ZedReadUntilEmpty(
         fd_, buffer_.get(), kReadBufferSize, [&](const char* bytes, std::size_t length) {
@@ -232,6 +245,53 @@ void ZedInotifySource::handleMovedDirectory(const std::string& path, std::uint32
     if (from != movedAway_.end()) {
         movedAway_.erase(from);
     }
+}
+
+void ZedInotifySource::mountsChanged() {
+    {
+        std::lock_guard lock(mutex_);
+        followMounts();
+    }
+    drained_();
+}
+
+// A watch stays on the directory it was given, beneath anything mounted on it later: a new
+// mount inside a root is watched in its own right and rescanned, and the directory a mount
+// leaves behind is watched again and rescanned, since what it holds is new to the tree.
+void ZedInotifySource::followMounts() {
+    const auto mounts = mounts_.read();
+    for (auto& [root, before] : mountsInside_) {
+        auto now = mountsInside(mounts, root);
+        for (const auto& point : now) {
+            if (!before.count(point)) {
+                watchTree(point, false, {ZedWatchTable::kNoParent, point});
+                emit(point, ZedEventFlags::kMount | ZedEventFlags::kMustScanSubDirs |
+                                ZedEventFlags::kItemIsDir);
+            }
+        }
+        for (const auto& point : before) {
+            if (!now.count(point)) {
+                emit(point, ZedEventFlags::kUnmount | ZedEventFlags::kItemIsDir);
+                watchTree(point, false, {ZedWatchTable::kNoParent, point});
+                emit(point, ZedEventFlags::kMustScanSubDirs | ZedEventFlags::kItemIsDir);
+            }
+        }
+        before = std::move(now);
+    }
+}
+
+// The mount points inside `root`, named under the root as the caller gave it.
+std::set<std::string> ZedInotifySource::mountsInside(
+    const std::vector<ZedMountTable::Mount>& mounts, const std::string& root) {
+    char canonical[PATH_MAX];
+    if (!realpath(root.c_str(), canonical)) {
+        return {};
+    }
+    std::set<std::string> points;
+    for (const auto& point : ZedMountWatch::inside(mounts, canonical)) {
+        points.insert(ZedPathTree::rebased(point, canonical, root));
+    }
+    return points;
 }
 
 // Events were lost: every root is rescanned by the caller, and directories made meanwhile get

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ZedEventSource.h"
+#include "ZedMountWatch.h"
 #include "ZedReaderThread.h"
 #include "ZedWatchTable.h"
 
@@ -49,6 +50,10 @@ class ZedInotifySource : public ZedEventSource {
     void handle(const inotify_event& event);
     void handleMovedDirectory(const std::string& path, std::uint32_t cookie, const Place& place);
     void overflowed();
+    void mountsChanged();
+    void followMounts();
+    static std::set<std::string> mountsInside(const std::vector<ZedMountTable::Mount>& mounts,
+                                              const std::string& root);
     void watchedDirectoryLeft(const std::string& directory);
     void awaitRoot(const std::string& root);
     void awaitRootsUnder(const std::string& directory);
@@ -70,9 +75,11 @@ class ZedInotifySource : public ZedEventSource {
     std::mutex mutex_;
     ZedWatchTable watches_;
     std::map<std::string, int> roots_;
-    std::set<std::string>
-        awaitedRoots_;  // roots that do not exist; their nearest ancestor is watched
-    std::map<std::uint32_t, std::string> movedAway_;  // directories by move cookie
+    // Roots that do not exist; their nearest existing ancestor is watched.
+    std::set<std::string> awaitedRoots_;
+    ZedMountWatch mounts_;
+    std::map<std::string, std::set<std::string>> mountsInside_;  // by root, as last seen
+    std::map<std::uint32_t, std::string> movedAway_;             // directories by move cookie
     // Events under a directory moved away whose arrival has not been read yet: they take its
     // new name when it arrives in the trees, and are dropped when it left them.
     std::vector<std::pair<std::string, std::uint32_t>> heldBack_;

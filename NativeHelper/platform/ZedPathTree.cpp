@@ -16,4 +16,15 @@ bool contains(std::string_view root, std::string_view path) {
     return path.size() == root.size() || root.back() == '/' || path[root.size()] == '/';
 }
 
+std::string rebased(const std::string& path, const std::string& from, const std::string& to) {
+    std::string rest = path.substr(from.size());
+    if (!rest.empty() && rest.front() != '/') {
+        rest.insert(rest.begin(), '/');
+    }
+    if (rest.empty()) {
+        return to;
+    }
+    return to == "/" ? rest : to + rest;
+}
+
 }  // namespace ZedPathTree

@@ -85,6 +85,10 @@ TEST(PathTree, RootsContainTheirDescendantsOnly) {
     EXPECT_FALSE(ZedPathTree::contains("", "/x"));
     EXPECT_EQ(ZedPathTree::normalized("/a/b//"), "/a/b");
     EXPECT_EQ(ZedPathTree::normalized("///"), "/");
+    EXPECT_EQ(ZedPathTree::rebased("/real/a/b", "/real", "/link"), "/link/a/b");
+    EXPECT_EQ(ZedPathTree::rebased("/real", "/real", "/link"), "/link");
+    EXPECT_EQ(ZedPathTree::rebased("/a/b", "/", "/link"), "/link/a/b");
+    EXPECT_EQ(ZedPathTree::rebased("/r/a", "/r", "/"), "/a");
 }
 
 // What the watcher's callbacks were called with, in order.
