@@ -15,6 +15,11 @@ bool AppStateMessage::VT_processJSON() {
     return parsedBefore;
 }
 
+VTJSONObject AppStateMessage::dictForReading() {
+    VT_processJSON();
+    return dict();
+}
+
 const VTAppStateDocument& AppStateMessage::VT_document() {
     VT_processJSON();
     return *document_;

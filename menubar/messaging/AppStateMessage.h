@@ -17,6 +17,8 @@ class AppStateMessage : public StatsMessage {
 
     // Parses and extracts unless done before: true when the text had been parsed before.
     bool VT_processJSON();
+    // The extraction needs the QJsonObject anyway, so the statistics are read from it too.
+    VTJSONObject dictForReading() override;
 
     bool alert();
     QString appBaseName();

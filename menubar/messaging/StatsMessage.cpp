@@ -3,11 +3,11 @@
 #include "VTModelUtils.h"
 
 qint64 StatsMessage::resumeSystemTime() {
-    const QJsonValue value = dict().value(QStringLiteral("resumeSystemTime"));
+    const QJsonValue value = dictForReading().value(QLatin1StringView("resumeSystemTime"));
     return value.toInteger(static_cast<qint64>(value.toDouble()));
 }
 
 VTBackupStatus StatsMessage::backupStatus() {
     return VTModelUtils::stringToBackupStatus(
-        dict().value(QStringLiteral("backupStatus")).toString());
+        dictForReading().value(QLatin1StringView("backupStatus")).toString());
 }

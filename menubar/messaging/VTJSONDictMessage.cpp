@@ -57,6 +57,23 @@ QJsonObject VTJSONDictMessage::dict() {
     return dict_ && dict_->isObject() ? dict_->toObject() : QJsonObject();
 }
 
+VTJSONObject VTJSONDictMessage::dictForReading() {
+    {
+        QMutexLocker locker(&lock_);
+        if (!dict_ && !fastDocument_) {
+            if (!hasContentString()) {
+                throw std::runtime_error("JSON message payload is not valid UTF-8");
+            }
+            fastDocument_ = VTJSONDocument::parseObject(contentString().toUtf8());
+        }
+        if (fastDocument_) {
+            return fastDocument_->root();
+        }
+    }
+    // A text the fast parser refuses is read, or reported, as dict() does.
+    return dict();
+}
+
 std::optional<QJsonValue> VTJSONDictMessage::parsedValue() {
     VT_processJSON();
     QMutexLocker locker(&lock_);

@@ -3,8 +3,10 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QMutex>
+#include <memory>
 #include <optional>
 
+#include "VTJSONDocument.h"
 #include "VTStringMessage.h"
 
 // A message whose payload is a JSON object, parsed on first access and only once.
@@ -22,8 +24,12 @@ class VTJSONDictMessage : public VTStringMessage {
     QJsonObject dict();
     // The parsed top-level value, when parsing succeeded.
     std::optional<QJsonValue> parsedValue();
+    // The parsed object for reading, the same as dict() but read by the faster parser unless
+    // the text was parsed into a QJsonObject already. Throws as VT_processJSON does.
+    virtual VTJSONObject dictForReading();
 
   private:
     QMutex lock_;
     std::optional<QJsonValue> dict_;
+    std::unique_ptr<VTJSONDocument> fastDocument_;
 };

@@ -64,22 +64,20 @@ void VTBackupSetStats::setIsWithinScheduledWindow(bool value) {
     emit isWithinScheduledWindowChanged();
 }
 
-bool VTBackupSetStats::updatePropertiesFromDict(const QJsonObject& dict) {
+bool VTBackupSetStats::updatePropertiesFromDict(const VTJSONObject& dict) {
     VTBaseStats::updatePropertiesFromDict(dict);
-    const auto statusText = dict.constFind(QStringLiteral("status"));
-    if (statusText != dict.constEnd() && !statusText->isNull()) {
-        const int newStatus = VTModelUtils::stringToBackupStatus(statusText->toString());
+    const QJsonValue statusText = dict.value(QLatin1StringView("status"));
+    if (!statusText.isUndefined() && !statusText.isNull()) {
+        const int newStatus = VTModelUtils::stringToBackupStatus(statusText.toString());
         if (newStatus != status_) {
             setStatus(newStatus);
         }
     }
-    const auto analyzing = dict.constFind(QStringLiteral("analyzingFileTodo"));
-    if (analyzing != dict.constEnd() && analyzing->isObject()) {
-        analyzingFileToDo_->updatePropertiesFromDict(analyzing->toObject());
+    if (const auto analyzing = dict.object(QLatin1StringView("analyzingFileTodo"))) {
+        analyzingFileToDo_->updatePropertiesFromDict(*analyzing);
     }
-    const auto sending = dict.constFind(QStringLiteral("sendingFileTodo"));
-    if (sending != dict.constEnd() && sending->isObject()) {
-        sendingFileToDo_->updatePropertiesFromDict(sending->toObject());
+    if (const auto sending = dict.object(QLatin1StringView("sendingFileTodo"))) {
+        sendingFileToDo_->updatePropertiesFromDict(*sending);
     }
     return true;
 }

@@ -56,7 +56,7 @@ class VTBackupSetStats : public VTBaseStats {
 
     // Copies the keys, then the status (announced only when it changes) and the two file
     // progress dictionaries. Answers true.
-    bool updatePropertiesFromDict(const QJsonObject& dict) override;
+    bool updatePropertiesFromDict(const VTJSONObject& dict) override;
 
     const VTKeyTable& propertyNamesForNewValuesKeys() const override { return classKeyTable(); }
     static const VTKeyTable& classKeyTable();

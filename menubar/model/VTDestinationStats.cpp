@@ -91,19 +91,15 @@ QSet<qint64> VTDestinationStats::allSetIDs() const {
     return ids;
 }
 
-bool VTDestinationStats::updatePropertiesFromDict(const QJsonObject& dict) {
+bool VTDestinationStats::updatePropertiesFromDict(const VTJSONObject& dict) {
     VTComputerStats::updatePropertiesFromDict(dict);
     setIsEmpty(false);
-    for (const QJsonValue& value : dict) {
-        if (!value.isObject()) {
+    for (const VTJSONObject& setDict : dict.objects()) {
+        const QJsonValue setId = setDict.value(QLatin1StringView("setId"));
+        if (setId.isUndefined()) {
             continue;
         }
-        const QJsonObject setDict = value.toObject();
-        const auto setId = setDict.constFind(QStringLiteral("setId"));
-        if (setId == setDict.constEnd()) {
-            continue;
-        }
-        if (VTBackupSetStats* setStats = VT_setStatsForEntry(*setId)) {
+        if (VTBackupSetStats* setStats = VT_setStatsForEntry(setId)) {
             setStats->updatePropertiesFromDict(setDict);
         }
     }

@@ -70,7 +70,7 @@ class VTDestinationStats : public VTComputerStats {
     // Copies the destination's own keys, creates or updates one set statistics object per
     // nested dictionary with a "setId", recomputes the aggregates and signals lastUpdated.
     // Sets missing from the dictionary are kept. Answers true.
-    bool updatePropertiesFromDict(const QJsonObject& dict) override;
+    bool updatePropertiesFromDict(const VTJSONObject& dict) override;
 
     // The destination owns the added object and watches its status, completion and remaining
     // time; a removed object is released (deleted later).

@@ -2,7 +2,7 @@
 
 #include "VTModelUtils.h"
 
-bool VTDictUpdatable::updatePropertiesFromDict(const QJsonObject& dict) {
+bool VTDictUpdatable::updatePropertiesFromDict(const VTJSONObject& dict) {
     return VTModelUtils::setObjPropsFromDictWithTarget(this, propertyNamesForNewValuesKeys(), dict);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QJsonObject>
-
+#include "VTJSONObject.h"
 #include "VTKeyTable.h"
 #include "VTLoggingObject.h"
 
@@ -14,7 +13,7 @@ class VTDictUpdatable : public VTLoggingObject {
 
     // Sets every mapped property whose key is present, through its setter. False when some key
     // of the table was absent (callers ignore it; subclasses may answer true regardless).
-    virtual bool updatePropertiesFromDict(const QJsonObject& dict);
+    virtual bool updatePropertiesFromDict(const VTJSONObject& dict);
 
     // The table of the object's own class (each subclass extends its superclass's).
     virtual const VTKeyTable& propertyNamesForNewValuesKeys() const { return classKeyTable(); }

@@ -12,7 +12,7 @@ VTKeyTable& VTKeyTable::add(const char* propertyName, const QString& key) {
                                metaObject_->className());
     }
     remove(propertyName);
-    entries_.append({metaObject_->property(index), key});
+    entries_.append({metaObject_->property(index), key, key.toLatin1()});
     return *this;
 }
 

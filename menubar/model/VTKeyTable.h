@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QMetaObject>
 #include <QMetaProperty>
@@ -13,6 +14,8 @@ class VTKeyTable {
     struct Entry {
         QMetaProperty property;
         QString key;
+        // The same key in Latin-1, for reading dictionaries.
+        QByteArray latin1Key;
     };
 
     explicit VTKeyTable(const QMetaObject& metaObject) : metaObject_(&metaObject) {}

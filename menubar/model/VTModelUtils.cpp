@@ -44,15 +44,15 @@ QVariant propertyValue(const QMetaProperty& property, const QJsonValue& value) {
 }  // namespace
 
 bool VTModelUtils::setObjPropsFromDictWithTarget(QObject* target, const VTKeyTable& properties,
-                                                 const QJsonObject& newValues) {
+                                                 const VTJSONObject& newValues) {
     bool allPresent = true;
     for (const VTKeyTable::Entry& entry : properties.entries()) {
-        const auto found = newValues.constFind(entry.key);
-        if (found == newValues.constEnd() || found->isNull() || found->isUndefined()) {
+        const QJsonValue found = newValues.value(QLatin1StringView(entry.latin1Key));
+        if (found.isNull() || found.isUndefined()) {
             allPresent = false;
             continue;
         }
-        const QVariant value = propertyValue(entry.property, *found);
+        const QVariant value = propertyValue(entry.property, found);
         if (!value.isValid() || !entry.property.write(target, value)) {
             utilsLog()->warningWithFormat(
                 "Ignoring the value of key \"%s\" for property %s of %s: it is not a %s",

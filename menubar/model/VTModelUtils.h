@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QDateTime>
-#include <QJsonObject>
 #include <QString>
 #include <QVariant>
+#include "VTJSONObject.h"
 
 #include "VTModelTypes.h"
 
@@ -22,7 +22,7 @@ class VTModelUtils {
     // or whose value is JSON null, leaves the property unchanged and makes the result false;
     // a value that cannot be converted to the property's type is logged and skipped.
     static bool setObjPropsFromDictWithTarget(QObject* target, const VTKeyTable& properties,
-                                              const QJsonObject& newValues);
+                                              const VTJSONObject& newValues);
     // Collections and texts by their size, numbers and booleans by their value; null and an
     // absent value are false. The text "0" is truthy.
     static bool truthy(const QVariant& value);

@@ -27,7 +27,7 @@ void VTSourceStats::setCompletionRatio(const VTDecimal& fraction) {
     emit completionRatioChanged();
 }
 
-bool VTSourceStats::updatePropertiesFromDict(const QJsonObject& dict) {
+bool VTSourceStats::updatePropertiesFromDict(const VTJSONObject& dict) {
     const bool allPresent = VTComputerStats::updatePropertiesFromDict(dict);
     setIsEmpty(false);
     setLastUpdated(VTModelUtils::currentTimeInSeconds());

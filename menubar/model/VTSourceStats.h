@@ -22,7 +22,7 @@ class VTSourceStats : public VTComputerStats {
     void setCompletionRatio(const VTDecimal& fraction) override;
 
     // Copies the keys, clears isEmpty and signals lastUpdated, which recomputes the status.
-    bool updatePropertiesFromDict(const QJsonObject& dict) override;
+    bool updatePropertiesFromDict(const VTJSONObject& dict) override;
 
     // Offline when not connected, complete at exactly 100 per cent, safe otherwise.
     Q_INVOKABLE void VT_calculateAndSetComputerStatus();

@@ -73,16 +73,17 @@ void VTVaultorState::updateFromAppStateMessage(AppStateMessage& msg) {
 
 void VTVaultorState::updateFromStatsMessage(StatsMessage& msg) {
     bool restoring = false;
-    for (const QJsonValue& value : msg.restoreStats()) {
+    // Only dictionaries can describe a restore or a computer (a GUID of 0 names none), so
+    // other values are passed over.
+    for (const VTJSONObject& dict : msg.restoreStats().objects()) {
         VTRestoreStats restore;
-        restore.updatePropertiesFromDict(value.toObject());
+        restore.updatePropertiesFromDict(dict);
         restoring = restoring || restore.isRestoring();
     }
 
     bool receiving = false;
-    for (const QJsonValue& value : msg.sourceStats()) {
-        const QJsonObject stats = value.toObject();
-        const qint64 guid = stats.value(QStringLiteral("guid")).toInteger();
+    for (const VTJSONObject& stats : msg.sourceStats().objects()) {
+        const qint64 guid = stats.value(QLatin1StringView("guid")).toInteger();
         VTSource* source =
             sources_.itemMatching([guid](const VTSource* s) { return s->GUID() == guid; });
         if (!source) {
@@ -97,9 +98,8 @@ void VTVaultorState::updateFromStatsMessage(StatsMessage& msg) {
     }
 
     bool sending = false;
-    for (const QJsonValue& value : msg.destinationStats()) {
-        const QJsonObject stats = value.toObject();
-        const qint64 guid = stats.value(QStringLiteral("guid")).toInteger();
+    for (const VTJSONObject& stats : msg.destinationStats().objects()) {
+        const qint64 guid = stats.value(QLatin1StringView("guid")).toInteger();
         VTDestination* destination = destinations_.itemMatching(
             [guid](const VTDestination* d) { return d->GUID() == guid; });
         if (!destination) {

@@ -46,7 +46,7 @@ TEST(ModelAppStateMessage, CopiesFlagsTextsAndSets) {
 
 TEST(ModelAppStateMessage, ExtractsOnceEvenAfterAStatisticsAccessor) {
     auto msg = message<AppStateMessage>(ModelFixtures::kAppState);
-    EXPECT_EQ(msg->destinationStats().size(), 3);  // parses through the statistics side
+    EXPECT_EQ(msg->destinationStats().objects().size(), 3);  // parses through the statistics side
     const QMap<qint64, QJsonObject>& sources = msg->sources();
     EXPECT_EQ(sources.size(), 2);
     EXPECT_EQ(&msg->sources(), &sources);
