@@ -76,8 +76,13 @@ void ZedReaderThread::serve(const std::vector<Watched>& watched) {
             return;
         }
         // Changes come in bursts: reading a moment later takes many with one wake-up instead
-        // of one each. A stop ends the wait at once.
-        if (poll(polled.data(), 1, kGatherMilliseconds) > 0) {
+        // of one each. A stop ends the wait at once. A changed mount table is not kept waiting:
+        // a drain meanwhile would no longer see that it changed.
+        bool tableChanged = false;
+        for (std::size_t i = 1; i < polled.size(); ++i) {
+            tableChanged = tableChanged || (polled[i].revents && (polled[i].events & POLLPRI));
+        }
+        if (!tableChanged && poll(polled.data(), 1, kGatherMilliseconds) > 0) {
             return;
         }
         for (std::size_t i = 1; i < polled.size(); ++i) {
