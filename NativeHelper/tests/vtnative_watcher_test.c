@@ -616,6 +616,14 @@ int main(int argc, char** argv) {
     checkNothingLostBetweenBatches();
     checkFlood();
     checkInvalidateWhileEventsArrive();
+    /* The facility the library chose: inotify when asked to keep to it, fanotify for root. */
+    const char* facility = getenv("VTNATIVE_FILE_EVENTS");
+    if (facility && !strcmp(facility, "inotify")) {
+        CHECK(logCount("with inotify") > 0 && logCount("with fanotify") == 0);
+    } else if (geteuid() == 0) {
+        CHECK(logCount("with fanotify") > 0);
+    }
+    fprintf(report, "file events from %s\n", logCount("with fanotify") ? "fanotify" : "inotify");
 
     CHECK(dlclose(library) == 0);
     CHECK(dlopen(argv[1], RTLD_NOW | RTLD_NOLOAD) == NULL);
