@@ -7,35 +7,33 @@
 #include <QString>
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <string_view>
-#include <type_traits>
-#include <vector>
+
+struct VTJSONObject::FastMember {
+    std::string_view key;
+    simdjson::dom::element value;
+};
 
 namespace {
 
-using SimdObject = simdjson::dom::object;
-
-static_assert(std::is_trivially_copyable_v<SimdObject>);
-static_assert(sizeof(SimdObject) <= 16 && alignof(SimdObject) <= 8);
-
-bool isAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// QJsonObject keeps its keys in UTF-16 order; ASCII keys (all real ones) compare bytewise.
+// QJsonObject keeps its keys in UTF-16 order. UTF-8 bytes sort in code point order, which
+// differs from UTF-16 order only between two non-ASCII characters, so only then are the keys
+// compared as UTF-16.
 bool keyLess(std::string_view a, std::string_view b) {
-    if (isAscii(a) && isAscii(b)) {
-        return a < b;
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        const auto byteA = static_cast<unsigned char>(a[i]);
+        const auto byteB = static_cast<unsigned char>(b[i]);
+        if (byteA == byteB) {
+            continue;
+        }
+        if (byteA < 0x80 || byteB < 0x80) {
+            return byteA < byteB;
+        }
+        return QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size())) <
+               QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size()));
     }
-    return QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size())) <
-           QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size()));
-}
-
-bool keyEquals(std::string_view key, QLatin1StringView wanted) {
-    return key.size() == static_cast<size_t>(wanted.size()) &&
-           std::memcmp(key.data(), wanted.data(), key.size()) == 0;
+    return a.size() < b.size();
 }
 
 // The value as QJsonDocument::fromJson would have read it: whole numbers that fit 64 bits
@@ -69,70 +67,44 @@ QJsonValue qtValue(const simdjson::dom::element& element) {
     return QJsonValue(QJsonValue::Undefined);
 }
 
-// The members of the object once per key (the last value of a repeated key), in key order.
-std::vector<simdjson::dom::key_value_pair> orderedMembers(const SimdObject& object) {
-    std::vector<simdjson::dom::key_value_pair> members;
-    for (const simdjson::dom::key_value_pair member : object) {
-        members.push_back(member);
-    }
-    std::stable_sort(members.begin(), members.end(),
-                     [](const auto& a, const auto& b) { return keyLess(a.key, b.key); });
-    std::vector<simdjson::dom::key_value_pair> unique;
-    unique.reserve(members.size());
-    for (size_t i = 0; i < members.size(); ++i) {
-        if (i + 1 < members.size() && members[i + 1].key == members[i].key) {
-            continue;
-        }
-        unique.push_back(members[i]);
-    }
-    return unique;
-}
-
 }  // namespace
 
 VTJSONObject::VTJSONObject(const QJsonObject& object) : qt_(object) {}
 
 VTJSONObject VTJSONObject::fromFast(const void* object) {
+    const auto& simdObject = *static_cast<const simdjson::dom::object*>(object);
+    auto members = std::make_shared<FastMembers>();
+    members->reserve(simdObject.size());
+    for (const simdjson::dom::key_value_pair member : simdObject) {
+        members->push_back({member.key, member.value});
+    }
     VTJSONObject result;
-    result.fast_.emplace();
-    std::memcpy(result.fast_->bytes, object, sizeof(SimdObject));
+    result.fast_ = std::move(members);
     return result;
 }
 
-namespace {
-
-SimdObject fastObject(const unsigned char* bytes) {
-    SimdObject object;
-    std::memcpy(static_cast<void*>(&object), bytes, sizeof object);
-    return object;
-}
-
-// The last value under key, if any.
-std::optional<simdjson::dom::element> lastValue(const SimdObject& object, QLatin1StringView key) {
-    std::optional<simdjson::dom::element> found;
-    for (const simdjson::dom::key_value_pair member : object) {
-        if (keyEquals(member.key, key)) {
-            found = member.value;
+const VTJSONObject::FastMember* VTJSONObject::fastMember(QLatin1StringView key) const {
+    // From the end, as the last value of a repeated key counts. Objects hold a few dozen
+    // members at most, so a walk beats any index.
+    const std::string_view wanted(key.data(), static_cast<size_t>(key.size()));
+    for (auto member = fast_->rbegin(); member != fast_->rend(); ++member) {
+        if (member->key == wanted) {
+            return &*member;
         }
     }
-    return found;
+    return nullptr;
 }
 
-}  // namespace
-
 bool VTJSONObject::contains(QLatin1StringView key) const {
-    if (!fast_) {
-        return qt_.contains(key);
-    }
-    return lastValue(fastObject(fast_->bytes), key).has_value();
+    return fast_ ? fastMember(key) != nullptr : qt_.contains(key);
 }
 
 QJsonValue VTJSONObject::value(QLatin1StringView key) const {
     if (!fast_) {
         return qt_.value(key);
     }
-    const std::optional<simdjson::dom::element> found = lastValue(fastObject(fast_->bytes), key);
-    return found ? qtValue(*found) : QJsonValue(QJsonValue::Undefined);
+    const FastMember* member = fastMember(key);
+    return member ? qtValue(member->value) : QJsonValue(QJsonValue::Undefined);
 }
 
 std::optional<VTJSONObject> VTJSONObject::object(QLatin1StringView key) const {
@@ -143,11 +115,11 @@ std::optional<VTJSONObject> VTJSONObject::object(QLatin1StringView key) const {
         }
         return VTJSONObject(found->toObject());
     }
-    const std::optional<simdjson::dom::element> found = lastValue(fastObject(fast_->bytes), key);
-    if (!found || !found->is_object()) {
+    const FastMember* member = fastMember(key);
+    if (!member || !member->value.is_object()) {
         return std::nullopt;
     }
-    const SimdObject nested = found->get_object().value_unsafe();
+    const simdjson::dom::object nested = member->value.get_object().value_unsafe();
     return fromFast(&nested);
 }
 
@@ -161,9 +133,20 @@ QList<VTJSONObject> VTJSONObject::objects() const {
         }
         return result;
     }
-    for (const simdjson::dom::key_value_pair& member : orderedMembers(fastObject(fast_->bytes))) {
-        if (member.value.is_object()) {
-            const SimdObject nested = member.value.get_object().value_unsafe();
+    // As QJsonDocument does: by key, and of a repeated key only the last value.
+    std::vector<const FastMember*> ordered;
+    ordered.reserve(fast_->size());
+    for (const FastMember& member : *fast_) {
+        ordered.push_back(&member);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(), [](const FastMember* a, const FastMember* b) {
+        return keyLess(a->key, b->key);
+    });
+    for (size_t i = 0; i < ordered.size(); ++i) {
+        const FastMember& member = *ordered[i];
+        const bool repeatedLater = i + 1 < ordered.size() && ordered[i + 1]->key == member.key;
+        if (!repeatedLater && member.value.is_object()) {
+            const simdjson::dom::object nested = member.value.get_object().value_unsafe();
             result.append(fromFast(&nested));
         }
     }

@@ -4,7 +4,9 @@
 #include <QJsonValue>
 #include <QLatin1StringView>
 #include <QList>
+#include <memory>
 #include <optional>
+#include <vector>
 
 class VTJSONDocument;
 
@@ -29,14 +31,15 @@ class VTJSONObject {
 
   private:
     friend class VTJSONDocument;
-    // A simdjson DOM object, kept as its bytes (the document's address and a position in its
-    // tape) so that this header stays free of the parser's.
-    struct FastObject {
-        alignas(8) unsigned char bytes[16];
-    };
+    // One member of an object of a VTJSONDocument; defined where the parser's types are known.
+    struct FastMember;
+    using FastMembers = std::vector<FastMember>;
     // object points to a simdjson::dom::object.
     static VTJSONObject fromFast(const void* object);
+    // The member under key of an object of a VTJSONDocument, or null.
+    const FastMember* fastMember(QLatin1StringView key) const;
 
     QJsonObject qt_;
-    std::optional<FastObject> fast_;
+    // Set for an object of a VTJSONDocument: its members in the document's order.
+    std::shared_ptr<const FastMembers> fast_;
 };
