@@ -316,8 +316,16 @@ void ZedInotifySource::watchedDirectoryLeft(const std::string& directory) {
         forgetTree(directory, Forget::allWatches);
         awaitRoot(directory);
     } else if (!isUnderRoot(directory)) {
+        // An ancestor of roots: they left their paths with it.
         forgetTree(directory, Forget::allWatches);
-        awaitRootsUnder(directory);
+        for (const auto& [root, count] : roots_) {
+            if (ZedPathTree::contains(directory, root)) {
+                if (!awaitedRoots_.count(root)) {
+                    emit(root, ZedEventFlags::kRootChanged | ZedEventFlags::kItemIsDir);
+                }
+                awaitRoot(root);
+            }
+        }
     }
 }
 
@@ -332,18 +340,35 @@ void ZedInotifySource::awaitRoot(const std::string& root) {
             emit(root, ZedEventFlags::kItemCreated | ZedEventFlags::kItemIsDir);
         }
         watchTree(root, awaited, {ZedWatchTable::kNoParent, root});
+        watchAncestors(root);
         forgetIdleAncestors();
         return;
     }
     awaitedRoots_.insert(root);
-    std::string ancestor = root;
-    while (ancestor.size() > 1) {
-        const auto slash = ancestor.find_last_of('/');
-        ancestor = slash == 0 || slash == std::string::npos ? "/" : ancestor.substr(0, slash);
+    for (std::string ancestor = root; ancestor.size() > 1 && ancestor.front() == '/';) {
+        ancestor = parentOf(ancestor);
         if (watchDirectory(ancestor, {ZedWatchTable::kNoParent, ancestor}) >= 0) {
             return;
         }
     }
+}
+
+// The directories above a root are watched for their own move or deletion only (added to
+// whatever else their watch asks for): either takes the root away from its path.
+void ZedInotifySource::watchAncestors(const std::string& root) {
+    for (std::string ancestor = root; ancestor.size() > 1 && ancestor.front() == '/';) {
+        ancestor = parentOf(ancestor);
+        const int watch = inotify_add_watch(
+            fd_, ancestor.c_str(), IN_MOVE_SELF | IN_DELETE_SELF | IN_ONLYDIR | IN_MASK_ADD);
+        if (watch >= 0 && !watches_.pathOf(watch)) {
+            watches_.add(watch, ZedWatchTable::kNoParent, ancestor);
+        }
+    }
+}
+
+std::string ZedInotifySource::parentOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
 }
 
 void ZedInotifySource::awaitRootsUnder(const std::string& directory) {
@@ -355,15 +380,9 @@ void ZedInotifySource::awaitRootsUnder(const std::string& directory) {
     }
 }
 
-// Drops the watches outside every root that no awaited root needs any more.
+// Drops the watches that are neither in a root's tree nor above a root.
 void ZedInotifySource::forgetIdleAncestors() {
-    forgetWatches([this](const std::string& path) {
-        bool needed = isUnderRoot(path);
-        for (const auto& root : awaitedRoots_) {
-            needed = needed || ZedPathTree::contains(path, root);
-        }
-        return !needed;
-    });
+    forgetWatches([this](const std::string& path) { return !isUnderOrAboveRoot(path); });
 }
 
 void ZedInotifySource::forgetWatches(const std::function<bool(const std::string& path)>& which) {
@@ -421,7 +440,7 @@ int ZedInotifySource::watchDirectory(const std::string& directory, const Place& 
 void ZedInotifySource::forgetTree(const std::string& top, Forget how) {
     forgetWatches([&](const std::string& path) {
         return ZedPathTree::contains(top, path) &&
-               !(how == Forget::unrootedWatches && isUnderRoot(path));
+               !(how == Forget::unrootedWatches && isUnderOrAboveRoot(path));
     });
 }
 
@@ -459,6 +478,15 @@ void ZedInotifySource::emit(const std::string& path, std::uint32_t flags) {
         }
     }
     sink_(path, flags);
+}
+
+bool ZedInotifySource::isUnderOrAboveRoot(const std::string& path) const {
+    for (const auto& [root, count] : roots_) {
+        if (ZedPathTree::contains(root, path) || ZedPathTree::contains(path, root)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ZedInotifySource::isUnderRoot(const std::string& path) const {

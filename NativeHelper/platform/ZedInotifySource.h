@@ -57,6 +57,8 @@ class ZedInotifySource : public ZedEventSource {
     void watchedDirectoryLeft(const std::string& directory);
     void awaitRoot(const std::string& root);
     void awaitRootsUnder(const std::string& directory);
+    void watchAncestors(const std::string& root);
+    static std::string parentOf(const std::string& path);
     void forgetIdleAncestors();
     void watchTree(const std::string& top, bool reportContents, const Place& place);
     int watchDirectory(const std::string& directory, const Place& place);
@@ -67,6 +69,7 @@ class ZedInotifySource : public ZedEventSource {
     void forgetUnpairedMoves();
     void emit(const std::string& path, std::uint32_t flags);
     bool isUnderRoot(const std::string& path) const;
+    bool isUnderOrAboveRoot(const std::string& path) const;
 
     Sink sink_;
     Drained drained_;

@@ -202,6 +202,23 @@ TEST_P(EventSources, ARootThatVanishesIsWatchedAgainWhenItReturns) {
     EXPECT_EQ(flagsOf(events(), root_ + "/later"), kItemCreated | kItemIsFile);
 }
 
+TEST_P(EventSources, ARootWhoseAncestorMovesIsWatchedAgainAtItsPath) {
+    const std::string root = base_ + "/outer/inner/root";
+    makeDirectories(root + "/d");
+    WATCH_OR_SKIP(root);
+    ASSERT_EQ(rename((base_ + "/outer").c_str(), (base_ + "/moved").c_str()), 0);
+    touch(base_ + "/moved/inner/root/d/stale");
+    const auto moved = events();
+    EXPECT_EQ(flagsOf(moved, root) & kRootChanged, kRootChanged);
+    EXPECT_EQ(flagsOf(moved, root + "/d/stale"), 0u);
+    makeDirectories(root + "/e");
+    touch(root + "/e/fresh");
+    touch(base_ + "/moved/inner/root/d/later");
+    const auto back = events();
+    EXPECT_EQ(flagsOf(back, root + "/e/fresh"), kItemCreated | kItemIsFile);
+    EXPECT_EQ(flagsOf(back, root + "/d/later"), 0u);
+}
+
 TEST_P(EventSources, ARootMadeAfterTheWatchIsWatchedFromItsCreation) {
     const std::string later = root_ + "/x/y/later";
     WATCH_OR_SKIP(later);
