@@ -1,0 +1,271 @@
+// Statistics documents are read by simdjson; whatever the text, the model must end up exactly
+// as it does from QJsonDocument's reading of it: the same values, the same member order, the
+// same announcements.
+#include <gtest/gtest.h>
+
+#include <QMetaProperty>
+
+#include "AppStateMessage.h"
+#include "ModelTestSupport.h"
+#include "StatsMessage.h"
+#include "VTBackupSetStats.h"
+#include "VTDestinationStats.h"
+#include "VTJSONDocument.h"
+#include "VTSourceStats.h"
+#include "VTVaultorState.h"
+#include "fixtures/model/ModelFixtures.h"
+
+using namespace ModelTestSupport;
+
+namespace {
+
+// A destination with repeated keys, keys beyond ASCII (whose UTF-16 order differs from their
+// UTF-8 order), set IDs as text, null, object or absent, entries that are no dictionaries,
+// and numbers at the edges of integer and double reading.
+constexpr const char* kTrickyDestination = R"json({
+  "guid": 2001, "connected": true, "backupReady": 1, "outOfSpace": null,
+  "remoteArchiveSize": 1E2, "sendRateInBytesPerSec": 18446744073709551615,
+  "completedRateInBytesPerSec": -0, "maintainingCache": "yes", "disconnectedCode": "\u00e9t\u00e9",
+  "10": {"setId": 10, "status": "SAFE", "completedRatio": 1.0, "numFilesScanned": 3,
+         "estimatedTimeRemainingInSec": 7, "lastBackupTime": -9223372036854775808},
+  "2": {"setId": "2", "status": "WARNING", "completedRatio": 0.25, "scheduledTime": "nights",
+        "withinSchedule": false, "nextBackupTime": 9223372036854775807, "scanning": true},
+  "\u00e9": {"setId": 5, "completedRatio": 0.5, "status": null, "paused": true},
+  "\ud83d\ude00": {"setId": 6, "completedRatio": 0.75, "status": "SEVERE"},
+  "\uffff": {"setId": 7, "completedRatio": 0.125, "sendingFileTodo": [1, 2],
+             "analyzingFileTodo": {"completionRatio": 1, "file": "/\u00e9", "doneAnalyzing": 0}},
+  "1": {"setId": 1, "completedRatio": 0.1},
+  "1": {"setId": 1, "completedRatio": 0.9, "resumeTime": 1700000000000},
+  "3": 3,
+  "4": {"setId": null},
+  "8": {"setId": {"x": 1}},
+  "9": {"noSetId": true},
+  "11": {"setId": 11, "completedRatio": 0.5},
+  "11": "no longer a dictionary",
+  "guid": 2001
+})json";
+
+// A value as text, for comparing and for readable failures.
+QString describe(const QVariant& value) {
+    if (value.metaType() == QMetaType::fromType<VTDecimal>()) {
+        return value.value<VTDecimal>().toString();
+    }
+    if (value.metaType() == QMetaType::fromType<BackupStatsSummary>()) {
+        return QStringLiteral("(summary)");  // statistics documents never touch it
+    }
+    return QString::fromLatin1(value.typeName()) + QLatin1Char(':') + value.toString();
+}
+
+// Every property of the object except time stamps, collections and child objects, one line
+// each.
+std::string properties(const QObject* object) {
+    QStringList result;
+    const QMetaObject* meta = object->metaObject();
+    for (int i = 0; i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        const QByteArray type = property.typeName();
+        if (type.endsWith('*') || type.startsWith("QList<") ||
+            qstrcmp(property.name(), "lastUpdated") == 0) {
+            continue;
+        }
+        result.append(QString::fromLatin1(property.name()) + QLatin1Char('=') +
+                      describe(property.read(object)));
+    }
+    return result.join(QLatin1Char('\n')).toStdString();
+}
+
+// Every announcement of every observable property of one object, in order, with its value.
+class AnnouncementLog {
+  public:
+    explicit AnnouncementLog(QObject* object) {
+        const QMetaObject* meta = object->metaObject();
+        for (int i = 0; i < meta->propertyCount(); ++i) {
+            const QMetaProperty property = meta->property(i);
+            if (!property.hasNotifySignal() ||
+                QByteArray(property.typeName()).startsWith("QList<")) {
+                continue;
+            }
+            observer_.observe(object, property.name(),
+                              [this](QObject*, const QByteArray& name, const QVariant& value) {
+                                  // Time stamps differ between runs; their order does not.
+                                  QString entry = QString::fromLatin1(name);
+                                  if (name != "lastUpdated") {
+                                      entry += QLatin1Char('=') + describe(value);
+                                  }
+                                  entries_.append(entry);
+                              });
+        }
+    }
+    std::string entries() const { return entries_.join(QLatin1Char('\n')).toStdString(); }
+
+  private:
+    VTPropertyObserver observer_;
+    QStringList entries_;
+};
+
+void expectSameSets(const VTDestinationStats& fast, const VTDestinationStats& reference) {
+    ASSERT_EQ(fast.backupSetsStats().size(), reference.backupSetsStats().size());
+    for (qsizetype i = 0; i < fast.backupSetsStats().size(); ++i) {
+        const VTBackupSetStats* fastSet = fast.backupSetsStats()[i];
+        const VTBackupSetStats* referenceSet = reference.backupSetsStats()[i];
+        EXPECT_EQ(fastSet->setID(), referenceSet->setID());
+        EXPECT_EQ(properties(fastSet), properties(referenceSet)) << "set " << fastSet->setID();
+        EXPECT_EQ(properties(fastSet->analyzingFileToDo()),
+                  properties(referenceSet->analyzingFileToDo()));
+        EXPECT_EQ(properties(fastSet->sendingFileToDo()),
+                  properties(referenceSet->sendingFileToDo()));
+    }
+}
+
+// A statistics message read the way every message was read before simdjson.
+class QtReadStatsMessage : public StatsMessage {
+  public:
+    VTJSONObject dictForReading() override { return dict(); }
+};
+
+// Every property of the state, of each computer's statistics and of each set's statistics.
+std::string stateSnapshot(const VTVaultorState& state) {
+    std::string snapshot = properties(&state);
+    for (const VTDestination* destination : state.destinations()) {
+        snapshot += "\n--\n" + properties(destination->stats());
+        for (const VTBackupSetStats* set : destination->stats()->backupSetsStats()) {
+            snapshot += "\n--\n" + properties(set);
+        }
+    }
+    for (const VTSource* source : state.sources()) {
+        snapshot += "\n--\n" + properties(source->stats());
+    }
+    return snapshot;
+}
+
+QByteArray text(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+}  // namespace
+
+TEST(ModelJSONReading, ValuesReadAsQJsonDocumentReadsThem) {
+    const QByteArray document = R"({"int": 1, "fraction": 1.0, "exponent": 1E2, "minusZero": -0,
+        "unsigned": 18446744073709551615, "lowest": -9223372036854775808, "text": "a\u0000b",
+        "yes": true, "nothing": null, "list": [1, {"a": 2}], "dict": {"b": [3]},
+        "twice": 1, "twice": "second"})";
+    const auto fast = VTJSONDocument::parseObject(document);
+    ASSERT_TRUE(fast);
+    const QJsonObject reference = QJsonDocument::fromJson(document).object();
+    for (const QString& key : reference.keys()) {
+        const QJsonValue value = fast->root().value(QLatin1StringView(key.toLatin1()));
+        EXPECT_EQ(value, reference.value(key)) << qPrintable(key);
+        EXPECT_EQ(value.toVariant().typeId(), reference.value(key).toVariant().typeId())
+            << qPrintable(key);
+        EXPECT_TRUE(fast->root().contains(QLatin1StringView(key.toLatin1())));
+    }
+    EXPECT_TRUE(fast->root().value(QLatin1StringView("absent")).isUndefined());
+    EXPECT_FALSE(fast->root().contains(QLatin1StringView("absent")));
+    EXPECT_FALSE(fast->root().object(QLatin1StringView("list")));
+    ASSERT_TRUE(fast->root().object(QLatin1StringView("dict")));
+}
+
+TEST(ModelJSONReading, DictionariesComeInQJsonObjectsOrderOnceEach) {
+    const QByteArray document = R"({"b": {"n": 1}, "\uffff": {"n": 2}, "a": 5,
+        "\ud83d\ude00": {"n": 3}, "\u00e9": {"n": 4}, "B": {"n": 5}, "b": {"n": 6},
+        "c": {"n": 7}, "c": 8})";
+    const auto fast = VTJSONDocument::parseObject(document);
+    ASSERT_TRUE(fast);
+    const auto numbers = [](const QList<VTJSONObject>& objects) {
+        QList<qint64> result;
+        for (const VTJSONObject& object : objects) {
+            result.append(object.value(QLatin1StringView("n")).toInteger());
+        }
+        return result;
+    };
+    const QList<qint64> expected =
+        numbers(VTJSONObject(QJsonDocument::fromJson(document).object()).objects());
+    EXPECT_EQ(expected, (QList<qint64>{5, 6, 4, 3, 2}));
+    EXPECT_EQ(numbers(fast->root().objects()), expected);
+}
+
+TEST(ModelJSONReading, TextsSimdjsonRefusesAreLeftToQJsonDocument) {
+    EXPECT_FALSE(VTJSONDocument::parseObject(R"({"a": "\ud800"})"));
+    EXPECT_FALSE(VTJSONDocument::parseObject("{\"a\": \"\x01\"}"));
+    EXPECT_FALSE(VTJSONDocument::parseObject(R"({"a": 18446744073709551616})"));
+    EXPECT_FALSE(VTJSONDocument::parseObject(R"([1, 2])"));
+    EXPECT_FALSE(VTJSONDocument::parseObject(R"({"a": 1,})"));
+    EXPECT_FALSE(VTJSONDocument::parseObject(""));
+}
+
+TEST(ModelJSONReading, ADestinationEndsAsFromQJsonObject) {
+    const QByteArray document = kTrickyDestination;
+    const auto fastDocument = VTJSONDocument::parseObject(document);
+    ASSERT_TRUE(fastDocument);
+    const QJsonObject reference = QJsonDocument::fromJson(document).object();
+    ASSERT_FALSE(reference.isEmpty());
+
+    VTDestinationStats fast(2001);
+    VTDestinationStats expected(2001);
+    AnnouncementLog fastLog(&fast);
+    AnnouncementLog expectedLog(&expected);
+    for (int round = 0; round < 2; ++round) {  // creating the sets, then updating them
+        fast.updatePropertiesFromDict(fastDocument->root());
+        expected.updatePropertiesFromDict(reference);
+    }
+    EXPECT_EQ(fast.backupSetsStats().size(), 6);
+    EXPECT_EQ(properties(&fast), properties(&expected));
+    EXPECT_EQ(fastLog.entries(), expectedLog.entries());
+    expectSameSets(fast, expected);
+    flushDeferredDeletes();
+}
+
+TEST(ModelJSONReading, TheStateEndsAsFromQJsonDocument) {
+    TemporaryUserDefaults defaults;
+    VTVaultorState fast(defaults.get());
+    VTVaultorState expected(defaults.get());
+    fast.updateFromAppStateMessage(*message<AppStateMessage>(ModelFixtures::kAppState));
+    expected.updateFromAppStateMessage(*message<AppStateMessage>(ModelFixtures::kAppState));
+
+    QJsonObject tricky = QJsonDocument::fromJson(kTrickyDestination).object();
+    QJsonObject outbound = QJsonDocument::fromJson(ModelFixtures::kAppState)
+                               .object()
+                               .value(QStringLiteral("OutboundStats"))
+                               .toObject();
+    outbound.insert(QStringLiteral("tricky"), tricky);
+    const QList<QByteArray> documents{
+        ModelFixtures::kAppState,
+        ModelFixtures::kStatsOutOfSpace,
+        text(QJsonObject{{"backupStatus", "SEVERE"},
+                         {"resumeSystemTime", 4102444800000LL},
+                         {"OutboundStats", outbound},
+                         {"InboundStats", QJsonObject{{"a", QJsonObject{{"guid", 3001},
+                                                                        {"completedRatio", 1},
+                                                                        {"connected", true},
+                                                                        {"backingUp", true}}},
+                                                      {"b", 7}}},
+                         {"RestoreStats", QJsonObject{{"r", 1}}}}),
+        // Refused by simdjson (an unpaired surrogate): read by QJsonDocument on both sides.
+        R"({"backupStatus": "SAFE", "OutboundStats": {"d": {"guid": 2001, "connected": false,
+            "disconnectedCode": "\ud800"}}})",
+        R"({"OutboundStats": [], "InboundStats": null, "backupStatus": 3})",
+        "not json",
+    };
+    for (const QByteArray& document : documents) {
+        fast.updateFromStatsMessage(*message<StatsMessage>(document));
+        expected.updateFromStatsMessage(*message<QtReadStatsMessage>(document));
+        EXPECT_EQ(stateSnapshot(fast), stateSnapshot(expected)) << document.constData();
+    }
+    flushDeferredDeletes();
+}
+
+TEST(ModelJSONReading, TheQJsonObjectIsParsedOnlyWhenAskedFor) {
+    auto msg = message<StatsMessage>(ModelFixtures::kStatsOutOfSpace);
+    EXPECT_EQ(msg->backupStatus(), VTBackupStatusWarning);
+    EXPECT_EQ(msg->destinationStats().objects().size(), 1);
+    EXPECT_EQ(msg->restoreStats().objects().size(), 1);
+    EXPECT_TRUE(msg->sourceStats().objects().isEmpty());
+    // The QJsonObject is parsed only when asked for.
+    EXPECT_FALSE(msg->VT_processJSON());
+    EXPECT_TRUE(msg->VT_processJSON());
+}
+
+TEST(ModelJSONReading, AMessageThatIsNotUTF8IsDropped) {
+    auto msg = message<StatsMessage>(QByteArray("{\"a\": \"\xff\"}"));
+    EXPECT_THROW(msg->dictForReading(), std::runtime_error);
+}
