@@ -21,11 +21,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# CPU seconds (user + system) of a live process, from /proc.
+# CPU seconds of a live process: the scheduler's nanosecond run time summed over its threads
+# (the clock ticks of /proc/PID/stat are 10 ms, too coarse for a few messages).
 cpu_seconds() {
-    local ticks
-    ticks=$(awk '{print $14 + $15}' "/proc/$1/stat")
-    echo "scale=3; $ticks / $(getconf CLK_TCK)" | bc
+    local ns
+    ns=$(cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{sum += $1} END {printf "%d", sum}')
+    echo "scale=6; $ns / 1000000000" | bc
 }
 
 "$JAVA" -jar "$BUILD_DIR/java/vaultor-sim.jar" --data-home "$WORK" --destinations 100 \

@@ -18,6 +18,9 @@ class VTLogger {
     // Posts the message to the hub: severe synchronously, warning and info asynchronously,
     // the finer levels not at all. The message is never read as a format.
     static void lumberLog(const QString& message, int level);
+    // Whether messages of the level go anywhere: callers skip building costly texts that
+    // would be dropped.
+    static bool isRecorded(int level) { return level <= Info; }
 
     void severe(const QString& message) const { log(Severe, message); }
     void warning(const QString& message) const { log(Warning, message); }

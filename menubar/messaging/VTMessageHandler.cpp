@@ -143,7 +143,7 @@ void VTMessageHandler::VT_onMessageStats(StatsMessage& message) {
         QMetaObject::invokeMethod(menuController_, "resizeDetailsTextButtons");
     }
     lastStatsMessageContent_ = message.contentString();
-    if (statsMessageCount_ % 5 == 0) {
+    if (statsMessageCount_ % 5 == 0 && VTLogger::isRecorded(VTLogger::Finer)) {
         log()->finer(message.description());
     }
 }

@@ -91,8 +91,10 @@ void VTVaultorState::updateFromStatsMessage(StatsMessage& msg) {
         }
         source->stats()->updatePropertiesFromDict(stats);
         if (source->stats()->isBackingUp()) {
-            log()->fine(QStringLiteral("Computer %1 is online and backing up to us.")
-                            .arg(source->description()));
+            if (VTLogger::isRecorded(VTLogger::Fine)) {
+                log()->fine(QStringLiteral("Computer %1 is online and backing up to us.")
+                                .arg(source->description()));
+            }
             receiving = true;
         }
     }
