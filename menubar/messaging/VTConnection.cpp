@@ -213,19 +213,19 @@ void VTConnection::VT_receiveMsg() {
         if (!alive || !socket_ || socket_->bytesAvailable() < header_->msgLength()) {
             return;
         }
-        QByteArray payload;
-        payload.reserve(header_->msgLength());
-        while (payload.size() < header_->msgLength()) {
-            const QByteArray chunk =
-                socket_->read(std::min(kChunkSize, header_->msgLength() - payload.size()));
-            if (chunk.isEmpty()) {
+        // Read straight into the payload's own buffer: statistics frames run to hundreds of
+        // kilobytes, and every extra copy of them costs time and peak memory.
+        QByteArray payload(header_->msgLength(), Qt::Uninitialized);
+        for (qint64 filled = 0; filled < payload.size();) {
+            const qint64 read = socket_->read(payload.data() + filled, payload.size() - filled);
+            if (read <= 0) {
                 // The socket announced bytes it then could not hand over: the stream is
                 // broken, and waiting on it would spin for ever.
                 VT_handleError(static_cast<qint64>(socket_->error()), socket_->errorString());
                 disconnect();
                 return;
             }
-            payload += chunk;
+            filled += read;
         }
         const qint16 msgID = header_->msgID();
         header_.reset();

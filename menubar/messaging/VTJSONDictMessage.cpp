@@ -64,7 +64,7 @@ VTJSONObject VTJSONDictMessage::dictForReading() {
             if (!hasContentString()) {
                 throw std::runtime_error("JSON message payload is not valid UTF-8");
             }
-            fastDocument_ = VTJSONDocument::parseObject(contentString().toUtf8());
+            fastDocument_ = VTJSONDocument::parseObject(contentUtf8());
         }
         if (fastDocument_) {
             return fastDocument_->root();

@@ -11,6 +11,24 @@ std::optional<QString> VTStringMessage::decodeUtf8(const QByteArray& payload) {
     return text;
 }
 
+void VTStringMessage::initWithData(const QByteArray& payload) {
+    contentString_ = decodeUtf8(payload);
+    payload_ = contentString_ ? payload : QByteArray();
+}
+
+void VTStringMessage::initWithString(const QString& text) {
+    contentString_ = text;
+    payload_.clear();
+}
+
+QByteArray VTStringMessage::contentUtf8() const {
+    if (payload_.isNull()) {
+        return contentString().toUtf8();
+    }
+    static const QByteArray byteOrderMark("\xEF\xBB\xBF");
+    return payload_.startsWith(byteOrderMark) ? payload_.sliced(byteOrderMark.size()) : payload_;
+}
+
 QString VTStringMessage::description() const {
     return QStringLiteral("%1: %2").arg(
         identification(),

@@ -6,17 +6,46 @@ struct VTJSONDocument::Storage {
     simdjson::dom::document document;
 };
 
-VTJSONDocument::VTJSONDocument() : storage_(std::make_unique<Storage>()) {}
+namespace {
 
-VTJSONDocument::~VTJSONDocument() = default;
+// Statistics arrive every few seconds at much the same size. Keeping the reader's buffers
+// and the last document's between them saves allocating (and faulting in) megabytes each
+// time; the model reads one message at a time, so one spare per thread is enough.
+simdjson::dom::parser& threadParser() {
+    thread_local simdjson::dom::parser parser;
+    return parser;
+}
+
+}  // namespace
+
+struct VTJSONDocument::SpareStorage {
+    std::unique_ptr<Storage> storage;
+};
+
+VTJSONDocument::SpareStorage& VTJSONDocument::spare() {
+    thread_local SpareStorage spare;
+    return spare;
+}
+
+VTJSONDocument::VTJSONDocument() {
+    storage_ = std::move(spare().storage);
+    if (!storage_) {
+        storage_ = std::make_unique<Storage>();
+    }
+}
+
+VTJSONDocument::~VTJSONDocument() {
+    SpareStorage& slot = spare();
+    if (!slot.storage) {
+        slot.storage = std::move(storage_);
+    }
+}
 
 std::unique_ptr<VTJSONDocument> VTJSONDocument::parseObject(const QByteArray& utf8) {
     std::unique_ptr<VTJSONDocument> result(new VTJSONDocument());
-    // The parser's working buffers are needed only while it reads; the document keeps the rest.
-    simdjson::dom::parser parser;
     const simdjson::padded_string text(utf8.constData(), static_cast<size_t>(utf8.size()));
     simdjson::dom::object root;
-    if (parser.parse_into_document(result->storage_->document, text).get(root) !=
+    if (threadParser().parse_into_document(result->storage_->document, text).get(root) !=
         simdjson::SUCCESS) {
         return nullptr;
     }

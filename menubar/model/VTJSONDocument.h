@@ -19,8 +19,11 @@ class VTJSONDocument {
 
   private:
     struct Storage;
+    struct SpareStorage;
 
     VTJSONDocument();
+    // The storage of a released document, kept for the next one made on this thread.
+    static SpareStorage& spare();
 
     std::unique_ptr<Storage> storage_;
     VTJSONObject root_;

@@ -269,3 +269,30 @@ TEST(ModelJSONReading, AMessageThatIsNotUTF8IsDropped) {
     auto msg = message<StatsMessage>(QByteArray("{\"a\": \"\xff\"}"));
     EXPECT_THROW(msg->dictForReading(), std::runtime_error);
 }
+
+TEST(ModelJSONReading, ALeadingByteOrderMarkIsSkippedAsTheTextSkipsIt) {
+    const QByteArray plain = ModelFixtures::kStatsOutOfSpace;
+    auto msg = message<StatsMessage>("\xEF\xBB\xBF" + plain);
+    EXPECT_EQ(msg->contentUtf8(), plain);
+    EXPECT_EQ(msg->contentUtf8(), msg->contentString().toUtf8());
+    EXPECT_EQ(msg->backupStatus(), VTBackupStatusWarning);
+    EXPECT_EQ(msg->destinationStats().objects().size(), 1);
+}
+
+TEST(ModelJSONReading, DocumentsAliveTogetherKeepTheirOwnValues) {
+    const auto number = [](const std::unique_ptr<VTJSONDocument>& document) {
+        return document->root().value(QLatin1StringView("n")).toInteger();
+    };
+    auto first = VTJSONDocument::parseObject(R"({"n": 1, "pad": "a longer first document"})");
+    auto second = VTJSONDocument::parseObject(R"({"n": 2})");
+    ASSERT_TRUE(first && second);
+    first.reset();  // its buffers go to the next document
+    auto third = VTJSONDocument::parseObject(R"({"n": 3})");
+    auto fourth = VTJSONDocument::parseObject(R"({"n": 4, "more": [1, 2, 3, 4, 5, 6, 7, 8]})");
+    ASSERT_TRUE(third && fourth);
+    EXPECT_EQ(number(second), 2);
+    EXPECT_EQ(number(third), 3);
+    EXPECT_EQ(number(fourth), 4);
+    EXPECT_FALSE(VTJSONDocument::parseObject("{broken"));
+    EXPECT_EQ(number(third), 3);
+}
