@@ -11,8 +11,7 @@ __attribute__((destructor)) void stopLibraryThreads() {
         ZedDispatchRuntime::shared().shutdown();
     }
     ZedEventJournal::shutdownShared();
-    DDLog::flushLog();
-    DDLog::shutdown();
+    DDLog::shutdown();  // delivers what is pending first
 }
 
 }  // namespace

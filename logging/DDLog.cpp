@@ -1,6 +1,7 @@
 #include "DDLog.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -12,9 +13,6 @@ namespace {
 struct Hub {
     std::vector<std::shared_ptr<DDLogger>> loggers;
     DDLogQueue queue{DDLog::kQueueLabel, DDLog::kMaximumPendingMessages, [this] { flush(); }};
-
-    // Stop the thread while the loggers it may still be using exist.
-    ~Hub() { queue.stop(); }
 
     void deliver(const DDLogMessage& message) {
         for (const auto& logger : loggers) {
@@ -29,9 +27,17 @@ struct Hub {
     }
 };
 
+// The hub is never destroyed: at exit other threads (and a library's unload hook, which runs
+// after static destructors) may still log, and a destroyed hub would crash them. What is pending
+// is delivered and the thread stopped when the program exits or the library holding this code is
+// unloaded; a message after that starts the thread again.
 Hub& hub() {
-    static Hub instance;
-    return instance;
+    static Hub* const instance = [] {
+        auto* created = new Hub;
+        std::atexit([] { hub().queue.stop(); });
+        return created;
+    }();
+    return *instance;
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ bool DDLogQueue::isCurrent() const {
     return servingQueue == this;
 }
 
+// Not while a stop waits for the thread: the next one starts when the stop is done.
 void DDLogQueue::startIfNeeded() {
-    if (!thread_.joinable()) {
-        stopping_ = false;
+    if (!thread_.joinable() && !stopping_) {
         thread_ = std::thread([this] { serve(); });
     }
 }
@@ -37,6 +37,7 @@ void DDLogQueue::post(Job job) {
         }
     }
     jobs_.push_back(std::move(job));
+    ++posted_;
     startIfNeeded();
     if (threadWaiting_) {
         workArrived_.notify_one();
@@ -75,15 +76,21 @@ void DDLogQueue::drain() {
 
 void DDLogQueue::stop() {
     std::unique_lock lock(mutex_);
-    if (!thread_.joinable() || isCurrent()) {
+    if (!thread_.joinable() || isCurrent() || stopping_) {
         return;
     }
     stopping_ = true;
+    stopAt_ = posted_;
+    std::thread ending = std::move(thread_);
     workArrived_.notify_one();
     lock.unlock();
-    thread_.join();
+    ending.join();
     lock.lock();
-    thread_ = std::thread();
+    stopping_ = false;
+    // Posted while it stopped: a poster may be waiting for its job to run.
+    if (!jobs_.empty()) {
+        startIfNeeded();
+    }
 }
 
 void DDLogQueue::serve() {
@@ -92,7 +99,8 @@ void DDLogQueue::serve() {
     servingQueue = this;
     std::unique_lock lock(mutex_);
     for (;;) {
-        if (jobs_.empty()) {
+        const bool stopNow = stopping_ && ran_ >= stopAt_;
+        if (jobs_.empty() || stopNow) {
             if (idleWorkDue_) {
                 idleWorkDue_ = false;
                 if (onIdle_) {
@@ -108,7 +116,7 @@ void DDLogQueue::serve() {
                 roomOrIdle_.notify_all();
             }
             if (stopping_) {
-                return;  // everything posted has run
+                return;  // everything posted before the stop has run
             }
             threadWaiting_ = true;
             workArrived_.wait(lock);
@@ -117,6 +125,7 @@ void DDLogQueue::serve() {
         }
         Job job = std::move(jobs_.front());
         jobs_.pop_front();
+        ++ran_;
         busy_ = true;
         idleWorkDue_ = true;
         if (waiters_ > 0) {

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -27,7 +28,9 @@ class DDLogQueue {
     void postAndWait(Job job);
     // Returns once everything posted before it has run and the idle work is done.
     void drain();
-    // Drains, then stops and joins the thread.
+    // Runs what was posted before the call (and the idle work), then stops and joins the
+    // thread. Posts that keep coming meanwhile do not hold it up; they run when the next post
+    // starts the thread again.
     void stop();
 
     bool isCurrent() const;
@@ -49,5 +52,8 @@ class DDLogQueue {
     bool busy_ = false;           // a job or the idle work runs outside the lock
     bool idleWorkDue_ = false;    // jobs ran since the idle work last ran
     bool stopping_ = false;
+    std::uint64_t posted_ = 0;  // jobs ever posted
+    std::uint64_t ran_ = 0;     // jobs ever taken to run
+    std::uint64_t stopAt_ = 0;  // posted_ when stop() was called
     std::thread thread_;
 };

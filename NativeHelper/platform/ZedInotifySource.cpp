@@ -30,6 +30,8 @@ constexpr std::uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MODIFY | IN_ATTR
                                      IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR |
                                      IN_DONT_FOLLOW | IN_EXCL_UNLINK;
 constexpr std::size_t kReadBufferSize = 64 * 1024;
+// Well below the kernel's default queue of 16384 events.
+constexpr std::size_t kRemovalsPerRead = 4096;
 
 bool isDirectoryEntry(const std::string& path, unsigned char type) {
     if (type != DT_UNKNOWN) {
@@ -136,16 +138,20 @@ bool ZedInotifySource::addRoot(const std::string& root) {
 }
 
 void ZedInotifySource::removeRoot(const std::string& root) {
-    std::lock_guard lock(mutex_);
-    const auto found = roots_.find(root);
-    if (found == roots_.end() || --found->second > 0) {
-        return;
+    {
+        std::lock_guard lock(mutex_);
+        const auto found = roots_.find(root);
+        if (found == roots_.end() || --found->second > 0) {
+            return;
+        }
+        roots_.erase(found);
+        awaitedRoots_.erase(root);
+        mountsInside_.erase(root);
+        forgetTree(root, Forget::unrootedWatches);
+        forgetIdleAncestors();
+        drainLocked();  // removes the watches, reading between batches of removals
     }
-    roots_.erase(found);
-    awaitedRoots_.erase(root);
-    mountsInside_.erase(root);
-    forgetTree(root, Forget::unrootedWatches);
-    forgetIdleAncestors();
+    drained_();
 }
 
 void ZedInotifySource::drain() {
@@ -164,15 +170,17 @@ void ZedInotifySource::drainLocked() {
     if (mounts_.changed()) {
         followMounts();
     }
-    ZedReadUntilEmpty(
-        fd_, buffer_.get(), kReadBufferSize, [&](const char* bytes, std::size_t length) {
-            for (std::size_t offset = 0; offset < length;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(bytes + offset);
-                handle(*event);
-                offset += sizeof(inotify_event) + event->len;
-            }
-        });
-    forgetUnpairedMoves();
+    do {
+        ZedReadUntilEmpty(
+            fd_, buffer_.get(), kReadBufferSize, [&](const char* bytes, std::size_t length) {
+                for (std::size_t offset = 0; offset < length;) {
+                    const auto* event = reinterpret_cast<const inotify_event*>(bytes + offset);
+                    handle(*event);
+                    offset += sizeof(inotify_event) + event->len;
+                }
+            });
+        forgetUnpairedMoves();
+    } while (removeSomeWatches());
 }
 
 void ZedInotifySource::handle(const inotify_event& event) {
@@ -360,6 +368,7 @@ void ZedInotifySource::watchAncestors(const std::string& root) {
         ancestor = parentOf(ancestor);
         const int watch = inotify_add_watch(
             fd_, ancestor.c_str(), IN_MOVE_SELF | IN_DELETE_SELF | IN_ONLYDIR | IN_MASK_ADD);
+        watchesToRemove_.erase(watch);
         if (watch >= 0 && !watches_.pathOf(watch)) {
             watches_.add(watch, ZedWatchTable::kNoParent, ancestor);
         }
@@ -385,10 +394,22 @@ void ZedInotifySource::forgetIdleAncestors() {
     forgetWatches([this](const std::string& path) { return !isUnderOrAboveRoot(path); });
 }
 
+// The kernel confirms each removed watch with an event: removals go in batches the queue can
+// hold, with reads between them (see drainLocked), or a big tree's removal would overflow it.
 void ZedInotifySource::forgetWatches(const std::function<bool(const std::string& path)>& which) {
     for (const int watch : watches_.eraseIf(which)) {
-        inotify_rm_watch(fd_, watch);
+        watchesToRemove_.insert(watch);
     }
+}
+
+bool ZedInotifySource::removeSomeWatches() {
+    std::size_t removed = 0;
+    while (!watchesToRemove_.empty() && removed < kRemovalsPerRead) {
+        inotify_rm_watch(fd_, *watchesToRemove_.begin());
+        watchesToRemove_.erase(watchesToRemove_.begin());
+        ++removed;
+    }
+    return removed > 0;
 }
 
 void ZedInotifySource::watchTree(const std::string& top, bool reportContents, const Place& place) {
@@ -425,6 +446,7 @@ int ZedInotifySource::watchDirectory(const std::string& directory, const Place& 
     const std::uint32_t mask = roots_.count(directory) ? kWatchMask & ~IN_DONT_FOLLOW : kWatchMask;
     const int watch = inotify_add_watch(fd_, directory.c_str(), mask);
     if (watch >= 0) {
+        watchesToRemove_.erase(watch);  // the same directory, watched again before its removal
         watches_.add(watch, place.parent, place.name);
         return watch;
     }

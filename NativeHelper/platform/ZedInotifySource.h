@@ -63,6 +63,7 @@ class ZedInotifySource : public ZedEventSource {
     void watchTree(const std::string& top, bool reportContents, const Place& place);
     int watchDirectory(const std::string& directory, const Place& place);
     void forgetWatches(const std::function<bool(const std::string& path)>& which);
+    bool removeSomeWatches();
     enum class Forget { unrootedWatches, allWatches };
     void forgetTree(const std::string& top, Forget how);
     bool renameTree(const std::string& from, const std::string& to, const Place& place);
@@ -77,6 +78,7 @@ class ZedInotifySource : public ZedEventSource {
     std::unique_ptr<char[]> buffer_;  // only the pages a read fills are ever touched
     std::mutex mutex_;
     ZedWatchTable watches_;
+    std::set<int> watchesToRemove_;  // forgotten, and not yet removed from the kernel
     std::map<std::string, int> roots_;
     // Roots that do not exist; their nearest existing ancestor is watched.
     std::set<std::string> awaitedRoots_;

@@ -267,6 +267,25 @@ TEST_P(EventSources, AFileSystemMountedInsideIsFollowed) {
     EXPECT_EQ(flagsOf(events(), point + "/g"), kItemCreated | kItemIsFile);
 }
 
+// The kernel confirms each removed watch with an event of its own: removing a tree of more
+// directories than its queue holds must not overflow it, or every other root would be rescanned.
+TEST_P(EventSources, RemovingABigTreeLeavesOtherRootsAlone) {
+    long limit = 16384;
+    std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> limit;
+    const std::string big = base_ + "/big";
+    makeDirectories(big);
+    for (long i = 0; i < limit + 200; ++i) {
+        ASSERT_EQ(mkdir((big + "/d" + std::to_string(i)).c_str(), 0755), 0);
+    }
+    WATCH_OR_SKIP(root_);
+    const auto bigReader = journal_->registerReader({big}, journal_->currentEventId(), {});
+    journal_->unregisterReader(bigReader);
+    touch(root_ + "/after");
+    const auto seen = events();
+    EXPECT_FALSE(anyMustScan(seen));
+    EXPECT_EQ(flagsOf(seen, root_ + "/after"), kItemCreated | kItemIsFile);
+}
+
 // Beyond the kernel's queue limit (16384 events by default), with nobody reading until then.
 TEST_P(EventSources, AFullKernelQueueBecomesMustScanOnTheRoot) {
     WATCH_OR_SKIP(root_);

@@ -6,6 +6,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "vtnative.h"
 #include "vtnative_c_test_support.h"
@@ -150,8 +152,60 @@ static void* idle(void* unused) {
     return unused;
 }
 
+/* ---- A process that ends without unloading the library while its threads still log, as a JVM
+ * calling exit does: the exit must be clean. ---- */
+
+static void* logWithoutEnd(void* unused) {
+    (void)unused;
+    for (;;) {
+        EXPORT(add_path)(NULL, NULL); /* logs "path is null" */
+    }
+    return NULL;
+}
+
+/* The child's side: load, log from a thread of its own, and exit mid-flight. */
+static int exitWhileLogging(const char* path, int delayMicroseconds) {
+    alarm(60); /* an exit that hangs ends here, and the parent sees it */
+    if (!freopen("/dev/null", "w", stderr)) {
+        return 4;
+    }
+    library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        return 3;
+    }
+    EXPORT(create_watcher)(NULL, NULL, NULL, NULL, NULL, NULL, 0); /* installs the console log */
+    pthread_t logger;
+    if (pthread_create(&logger, NULL, logWithoutEnd, NULL) != 0) {
+        return 5;
+    }
+    usleep((useconds_t)delayMicroseconds);
+    exit(0);
+}
+
+static void checkExitWhileLogging(const char* self, const char* path) {
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1); /* the logging thread is cut off mid-call */
+    for (int round = 0; round < 10; ++round) {
+        const pid_t child = fork();
+        if (child == 0) {
+            char delay[16];
+            snprintf(delay, sizeof delay, "%d", 5000 + round * 3000);
+            execl(self, self, "--exit-while-logging", path, delay, (char*)NULL);
+            _exit(6);
+        }
+        int status = 0;
+        CHECK(waitpid(child, &status, 0) == child);
+        CHECK(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            fprintf(report, "round %d: child ended with status %d\n", round, status);
+        }
+    }
+}
+
 int main(int argc, char** argv) {
     report = stderr;
+    if (argc == 4 && strcmp(argv[1], "--exit-while-logging") == 0) {
+        return exitWhileLogging(argv[2], atoi(argv[3]));
+    }
     if (argc != 2) {
         fprintf(stderr, "usage: %s path/to/libvtnative.so\n", argv[0]);
         return 2;
@@ -178,6 +232,7 @@ int main(int argc, char** argv) {
     CHECK(dlclose(library) == 0);
     CHECK(dlopen(argv[1], RTLD_NOW | RTLD_NOLOAD) == NULL); /* really unloaded */
     CHECK(threadCount() == threadsBefore);
+    checkExitWhileLogging(argv[0], argv[1]);
 
     if (failures) {
         fprintf(stderr, "%d checks failed\n", failures);
