@@ -1,7 +1,6 @@
 #include "DDLog.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -27,17 +26,23 @@ struct Hub {
     }
 };
 
+// Stops the hub's thread, after what is pending, when the program exits or the library holding
+// this code is unloaded; the hub itself stays.
+struct HubStopper {
+    ~HubStopper();
+};
+
 // The hub is never destroyed: at exit other threads (and a library's unload hook, which runs
-// after static destructors) may still log, and a destroyed hub would crash them. What is pending
-// is delivered and the thread stopped when the program exits or the library holding this code is
-// unloaded; a message after that starts the thread again.
+// after static destructors) may still log, and a destroyed hub would crash them. A message
+// after the stop starts the thread again.
 Hub& hub() {
-    static Hub* const instance = [] {
-        auto* created = new Hub;
-        std::atexit([] { hub().queue.stop(); });
-        return created;
-    }();
+    static Hub* const instance = new Hub;
+    static const HubStopper stopper;
     return *instance;
+}
+
+HubStopper::~HubStopper() {
+    hub().queue.stop();
 }
 
 }  // namespace
