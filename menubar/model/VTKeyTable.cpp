@@ -12,7 +12,9 @@ VTKeyTable& VTKeyTable::add(const char* propertyName, const QString& key) {
                                metaObject_->className());
     }
     remove(propertyName);
-    entries_.append({metaObject_->property(index), key, key.toLatin1()});
+    const QMetaProperty property = metaObject_->property(index);
+    entries_.append({property, key, key.toLatin1(), property.metaType().id(),
+                     property.propertyIndex(), property.isWritable()});
     return *this;
 }
 

@@ -16,6 +16,10 @@ class VTKeyTable {
         QString key;
         // The same key in Latin-1, for reading dictionaries.
         QByteArray latin1Key;
+        // The property's type, absolute index and writability, looked up once.
+        int typeId;
+        int index;
+        bool writable;
     };
 
     explicit VTKeyTable(const QMetaObject& metaObject) : metaObject_(&metaObject) {}

@@ -20,16 +20,15 @@ VTLogger* utilsLog() {
 
 // The property value for a JSON value: completion ratios become exact decimals, everything
 // else goes through QVariant's conversion to the property's type.
+VTDecimal decimalValue(const QJsonValue& number) {
+    const qint64 integer = number.toInteger(std::numeric_limits<qint64>::min());
+    return integer != std::numeric_limits<qint64>::min() ? VTDecimal(integer)
+                                                         : VTDecimal::fromDouble(number.toDouble());
+}
+
 QVariant propertyValue(const QMetaProperty& property, const QJsonValue& value) {
     if (property.metaType() == QMetaType::fromType<VTDecimal>()) {
-        if (!value.isDouble()) {
-            return QVariant();
-        }
-        const qint64 integer = value.toInteger(std::numeric_limits<qint64>::min());
-        const VTDecimal decimal = integer != std::numeric_limits<qint64>::min()
-                                      ? VTDecimal(integer)
-                                      : VTDecimal::fromDouble(value.toDouble());
-        return QVariant::fromValue(decimal);
+        return value.isDouble() ? QVariant::fromValue(decimalValue(value)) : QVariant();
     }
     QVariant converted = value.toVariant();
     if (property.metaType() == QMetaType::fromType<QVariant>()) {
@@ -41,6 +40,39 @@ QVariant propertyValue(const QMetaProperty& property, const QJsonValue& value) {
     return converted;
 }
 
+// Calls the property's setter with the value itself when the JSON value already has the
+// property's type, as QMetaProperty::write does after its QVariant conversion found nothing to
+// convert; answers false, having written nothing, when a conversion is needed.
+bool writeWithoutConversion(QObject* target, const VTKeyTable::Entry& entry,
+                            const QJsonValue& value) {
+    if (!entry.writable) {
+        return false;
+    }
+    const auto write = [&](auto typed) {
+        int status = -1;
+        int flags = 0;
+        void* arguments[] = {&typed, nullptr, &status, &flags};
+        QMetaObject::metacall(target, QMetaObject::WriteProperty, entry.index, arguments);
+        return true;
+    };
+    constexpr qint64 kNotWhole = std::numeric_limits<qint64>::min();
+    switch (entry.typeId) {
+        case QMetaType::LongLong: {
+            const qint64 whole = value.isDouble() ? value.toInteger(kNotWhole) : kNotWhole;
+            return whole != kNotWhole && write(whole);
+        }
+        case QMetaType::Bool:
+            return value.isBool() && write(value.toBool());
+        case QMetaType::QString:
+            return value.isString() && write(value.toString());
+        case QMetaType::Double:
+            return value.isDouble() && write(value.toDouble());
+        default:
+            return entry.typeId == QMetaType::fromType<VTDecimal>().id() && value.isDouble() &&
+                   write(decimalValue(value));
+    }
+}
+
 }  // namespace
 
 bool VTModelUtils::setObjPropsFromDictWithTarget(QObject* target, const VTKeyTable& properties,
@@ -50,6 +82,9 @@ bool VTModelUtils::setObjPropsFromDictWithTarget(QObject* target, const VTKeyTab
         const QJsonValue found = newValues.value(QLatin1StringView(entry.latin1Key));
         if (found.isNull() || found.isUndefined()) {
             allPresent = false;
+            continue;
+        }
+        if (writeWithoutConversion(target, entry, found)) {
             continue;
         }
         const QVariant value = propertyValue(entry.property, found);

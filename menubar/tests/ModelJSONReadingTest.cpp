@@ -3,13 +3,16 @@
 // same announcements.
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
 #include <QMetaProperty>
+#include <limits>
 
 #include "AppStateMessage.h"
 #include "ModelTestSupport.h"
 #include "StatsMessage.h"
 #include "VTBackupSetStats.h"
 #include "VTDestinationStats.h"
+#include "VTFileToDoStats.h"
 #include "VTJSONDocument.h"
 #include "VTSourceStats.h"
 #include "VTVaultorState.h"
@@ -295,4 +298,49 @@ TEST(ModelJSONReading, DocumentsAliveTogetherKeepTheirOwnValues) {
     EXPECT_EQ(number(fourth), 4);
     EXPECT_FALSE(VTJSONDocument::parseObject("{broken"));
     EXPECT_EQ(number(third), 3);
+}
+
+TEST(ModelJSONReading, PropertiesGetWhatQVariantsConversionGives) {
+    // Values are written to properties without a QVariant when no conversion is needed; that
+    // must give what QMetaProperty::write of the converted value gives, for every kind of value.
+    const QJsonArray values = QJsonDocument::fromJson(R"([1, 2.0, 2.5, -0, 1e300, -1e300, 0.1,
+        9223372036854775807, -9223372036854775808, 9007199254740993, "7", "text", "", true,
+        false, [1], {"a": 1}])")
+                                  .array();
+    ASSERT_EQ(values.size(), 17);
+    const auto reference = [](QObject* object, const VTKeyTable::Entry& entry,
+                              const QJsonValue& value) {
+        if (entry.property.metaType() == QMetaType::fromType<VTDecimal>()) {
+            if (value.isDouble()) {
+                const qint64 whole = value.toInteger(std::numeric_limits<qint64>::min());
+                entry.property.write(
+                    object, QVariant::fromValue(whole != std::numeric_limits<qint64>::min()
+                                                    ? VTDecimal(whole)
+                                                    : VTDecimal::fromDouble(value.toDouble())));
+            }
+            return;
+        }
+        QVariant converted = value.toVariant();
+        if (converted.convert(entry.property.metaType())) {
+            entry.property.write(object, converted);
+        }
+    };
+    for (const QJsonValue& value : values) {
+        for (const VTKeyTable::Entry& entry : VTBackupSetStats::classKeyTable().entries()) {
+            VTBackupSetStats written(1);
+            VTBackupSetStats expected(1);
+            written.updatePropertiesFromDict(QJsonObject{{entry.key, value}});
+            reference(&expected, entry, value);
+            EXPECT_EQ(properties(&written), properties(&expected))
+                << entry.key.toStdString() << " = " << text(QJsonObject{{"v", value}}).data();
+        }
+        for (const VTKeyTable::Entry& entry : VTFileToDoStats::classKeyTable().entries()) {
+            VTFileToDoStats written;
+            VTFileToDoStats expected;
+            written.updatePropertiesFromDict(QJsonObject{{entry.key, value}});
+            reference(&expected, entry, value);
+            EXPECT_EQ(properties(&written), properties(&expected))
+                << entry.key.toStdString() << " = " << text(QJsonObject{{"v", value}}).data();
+        }
+    }
 }
