@@ -26,7 +26,6 @@ constexpr unsigned int kInitFlags =
     FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK | FAN_REPORT_DFID_NAME_TARGET;
 constexpr std::uint64_t kMarkMask =
     FAN_CREATE | FAN_DELETE | FAN_MODIFY | FAN_ATTRIB | FAN_RENAME | FAN_ONDIR;
-constexpr std::size_t kReadBufferSize = 64 * 1024;
 // How long an event may wait for the deletion that tells where its directory was. The deletion
 // is queued before its directory's handle goes stale, so it almost always comes in the same read.
 constexpr std::chrono::seconds kPlacingTime{1};
@@ -83,27 +82,10 @@ std::unique_ptr<ZedFanotifySource> ZedFanotifySource::open(Sink sink, Drained dr
 }
 
 ZedFanotifySource::ZedFanotifySource(int fd, Sink sink, Drained drained)
-    : sink_(std::move(sink)),
-      drained_(std::move(drained)),
-      fd_(fd),
-      buffer_(new char[kReadBufferSize]),
-      directories_(kKnownDirectories) {}
+    : ZedEventSource(std::move(sink), std::move(drained), fd), directories_(kKnownDirectories) {}
 
 ZedFanotifySource::~ZedFanotifySource() {
     stopReading();
-    close(fd_);
-}
-
-void ZedFanotifySource::startReading() {
-    std::vector<ZedReaderThread::Watched> watched{{fd_, POLLIN, [this] { drain(); }}};
-    if (mounts_.fd() >= 0) {
-        watched.push_back({mounts_.fd(), POLLPRI, [this] { mountsChanged(); }});
-    }
-    reader_.start(std::move(watched));
-}
-
-void ZedFanotifySource::stopReading() {
-    reader_.stop();
 }
 
 bool ZedFanotifySource::addRoot(const std::string& root) {
@@ -154,14 +136,6 @@ void ZedFanotifySource::removeRoot(const std::string& root) {
 
 // A file system mounted or unmounted inside a root: its mark follows, and the caller hears of it
 // (a new mount as must-scan, since all it holds is new to the tree).
-void ZedFanotifySource::mountsChanged() {
-    {
-        std::lock_guard lock(mutex_);
-        followMounts();
-    }
-    drained_();
-}
-
 void ZedFanotifySource::followMounts() {
     const auto mounts = mounts_.read();
     for (auto& [given, root] : roots_) {
@@ -292,19 +266,7 @@ void ZedFanotifySource::unmark(const std::string& fileSystemKey) {
     fileSystems_.erase(found);
 }
 
-void ZedFanotifySource::drain() {
-    {
-        std::lock_guard lock(mutex_);
-        drainLocked();
-    }
-    drained_();
-}
-
 void ZedFanotifySource::drainLocked() {
-    // A mount made before this drain is part of what it hands over.
-    if (mounts_.changed()) {
-        followMounts();
-    }
     bool malformed = false;
     ZedReadUntilEmpty(
         fd_, buffer_.get(), kReadBufferSize, [&](const char* bytes, std::size_t length) {

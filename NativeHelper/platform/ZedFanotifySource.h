@@ -29,15 +29,10 @@ class ZedFanotifySource : public ZedEventSource {
     // needs CAP_SYS_ADMIN, and rename and target reports Linux 5.17).
     static std::unique_ptr<ZedFanotifySource> open(Sink sink, Drained drained);
     ~ZedFanotifySource() override;
-    ZedFanotifySource(const ZedFanotifySource&) = delete;
-    ZedFanotifySource& operator=(const ZedFanotifySource&) = delete;
 
-    void startReading() override;
-    void stopReading() override;
     // False when a file system under the root refuses the mark (no handles, no id).
     bool addRoot(const std::string& root) override;
     void removeRoot(const std::string& root) override;
-    void drain() override;
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -65,7 +60,6 @@ class ZedFanotifySource : public ZedEventSource {
 
     ZedFanotifySource(int fd, Sink sink, Drained drained);
 
-    void drainLocked();
     void handle(const ZedFanotifyEvent& event);
     void handleRename(const ZedFanotifyEvent& event);
     void handleEntry(std::uint64_t mask, const std::string& path, std::string_view objectKey);
@@ -78,8 +72,8 @@ class ZedFanotifySource : public ZedEventSource {
     // The directory's path, known or decoded; null when it can no longer be placed.
     const std::string* directoryOf(const ZedFanotifyEvent::Handle& directory);
     bool mayHoldRootsOrTheirContents(const std::string& directory) const;
-    void mountsChanged();
-    void followMounts();
+    void drainLocked() override;
+    void followMounts() override;
     // Marks the file system holding `path` (or counts one more user of its mark); its key.
     std::optional<std::string> markFileSystemOf(const std::string& path,
                                                 const std::vector<ZedMountTable::Mount>& mounts);
@@ -91,12 +85,6 @@ class ZedFanotifySource : public ZedEventSource {
     void emit(const std::string& path, std::uint32_t flags);
     void mustScanRootsOn(const std::string& fileSystemKey);
 
-    Sink sink_;
-    Drained drained_;
-    int fd_;
-    ZedMountWatch mounts_;
-    std::unique_ptr<char[]> buffer_;  // only the pages a read fills are ever touched
-    std::mutex mutex_;
     std::map<std::string, FileSystem, std::less<>> fileSystems_;  // by file-system id
     std::map<std::string, Root> roots_;                           // by the path the caller gave
     ZedDirectoryPaths directories_;
@@ -104,5 +92,4 @@ class ZedFanotifySource : public ZedEventSource {
     // events inside them, which wait in unplaced_ until then.
     std::map<std::string, std::string, std::less<>> deleted_;
     std::vector<Unplaced> unplaced_;
-    ZedReaderThread reader_;
 };

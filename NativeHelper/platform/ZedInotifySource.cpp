@@ -29,7 +29,6 @@ constexpr int kLogMask = ZedLogMaskInfo;
 constexpr std::uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MODIFY | IN_ATTRIB | IN_MOVED_FROM |
                                      IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR |
                                      IN_DONT_FOLLOW | IN_EXCL_UNLINK;
-constexpr std::size_t kReadBufferSize = 64 * 1024;
 // Well below the kernel's default queue of 16384 events.
 constexpr std::size_t kRemovalsPerRead = 4096;
 
@@ -95,8 +94,7 @@ void listDirectory(const std::string& directory, Entry entry) {
 }  // namespace
 
 ZedInotifySource::ZedInotifySource(Sink sink, Drained drained)
-    : sink_(std::move(sink)), drained_(std::move(drained)), buffer_(new char[kReadBufferSize]) {
-    fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    : ZedEventSource(std::move(sink), std::move(drained), inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
     if (fd_ < 0) {
         ZedLogError(kLogMask, ZedLogContextPlatform, "unable to start file system events: %s",
                     strerror(errno));
@@ -105,21 +103,6 @@ ZedInotifySource::ZedInotifySource(Sink sink, Drained drained)
 
 ZedInotifySource::~ZedInotifySource() {
     stopReading();
-    if (fd_ >= 0) {
-        close(fd_);
-    }
-}
-
-void ZedInotifySource::startReading() {
-    std::vector<ZedReaderThread::Watched> watched{{fd_, POLLIN, [this] { drain(); }}};
-    if (mounts_.fd() >= 0) {
-        watched.push_back({mounts_.fd(), POLLPRI, [this] { mountsChanged(); }});
-    }
-    reader_.start(std::move(watched));
-}
-
-void ZedInotifySource::stopReading() {
-    reader_.stop();
 }
 
 bool ZedInotifySource::addRoot(const std::string& root) {
@@ -154,21 +137,9 @@ void ZedInotifySource::removeRoot(const std::string& root) {
     drained_();
 }
 
-void ZedInotifySource::drain() {
-    {
-        std::lock_guard lock(mutex_);
-        drainLocked();
-    }
-    drained_();
-}
-
 void ZedInotifySource::drainLocked() {
     if (fd_ < 0) {
         return;
-    }
-    // A mount made before this drain is part of what it hands over.
-    if (mounts_.changed()) {
-        followMounts();
     }
     do {
         ZedReadUntilEmpty(
@@ -253,14 +224,6 @@ void ZedInotifySource::handleMovedDirectory(const std::string& path, std::uint32
     if (from != movedAway_.end()) {
         movedAway_.erase(from);
     }
-}
-
-void ZedInotifySource::mountsChanged() {
-    {
-        std::lock_guard lock(mutex_);
-        followMounts();
-    }
-    drained_();
 }
 
 // A watch stays on the directory it was given, beneath anything mounted on it later: a new

@@ -24,19 +24,12 @@ struct inotify_event;
 // does not exist, or vanishes, is watched again as soon as it reappears.
 class ZedInotifySource : public ZedEventSource {
   public:
-    // `sink` receives each event while the source is locked, in the kernel's order; `drained`
-    // follows each read with the source unlocked, so it may do anything, even remove roots.
     ZedInotifySource(Sink sink, Drained drained);
     ~ZedInotifySource() override;
-    ZedInotifySource(const ZedInotifySource&) = delete;
-    ZedInotifySource& operator=(const ZedInotifySource&) = delete;
 
-    void startReading() override;
-    void stopReading() override;
     // False only when inotify itself could not be started.
     bool addRoot(const std::string& root) override;
     void removeRoot(const std::string& root) override;
-    void drain() override;
 
   private:
     // Where a watched directory sits: its name under its parent's watch, or, at the top of a
@@ -46,12 +39,11 @@ class ZedInotifySource : public ZedEventSource {
         std::string name;
     };
 
-    void drainLocked();
     void handle(const inotify_event& event);
     void handleMovedDirectory(const std::string& path, std::uint32_t cookie, const Place& place);
     void overflowed();
-    void mountsChanged();
-    void followMounts();
+    void drainLocked() override;
+    void followMounts() override;
     static std::set<std::string> mountsInside(const std::vector<ZedMountTable::Mount>& mounts,
                                               const std::string& root);
     void watchedDirectoryLeft(const std::string& directory);
@@ -72,21 +64,14 @@ class ZedInotifySource : public ZedEventSource {
     bool isUnderRoot(const std::string& path) const;
     bool isUnderOrAboveRoot(const std::string& path) const;
 
-    Sink sink_;
-    Drained drained_;
-    int fd_ = -1;
-    std::unique_ptr<char[]> buffer_;  // only the pages a read fills are ever touched
-    std::mutex mutex_;
     ZedWatchTable watches_;
     std::set<int> watchesToRemove_;  // forgotten, and not yet removed from the kernel
     std::map<std::string, int> roots_;
     // Roots that do not exist; their nearest existing ancestor is watched.
     std::set<std::string> awaitedRoots_;
-    ZedMountWatch mounts_;
     std::map<std::string, std::set<std::string>> mountsInside_;  // by root, as last seen
     std::map<std::uint32_t, std::string> movedAway_;             // directories by move cookie
     // Events under a directory moved away whose arrival has not been read yet: they take its
     // new name when it arrives in the trees, and are dropped when it left them.
     std::vector<std::pair<std::string, std::uint32_t>> heldBack_;
-    ZedReaderThread reader_;
 };
