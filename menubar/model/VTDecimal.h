@@ -2,6 +2,7 @@
 
 #include <QMetaType>
 #include <QString>
+#include <cstring>
 #include <decimal/decimal>
 #include <optional>
 
@@ -26,6 +27,10 @@ class VTDecimal {
     VTDecimal operator*(const VTDecimal& other) const { return VTDecimal(value_ * other.value_); }
     VTDecimal operator/(const VTDecimal& other) const { return VTDecimal(value_ / other.value_); }
     bool operator==(const VTDecimal& other) const { return value_ == other.value_; }
+    // The same encoding bit for bit, so that every computation gives the same result on both.
+    bool isIdenticalTo(const VTDecimal& other) const {
+        return std::memcmp(&value_, &other.value_, sizeof value_) == 0;
+    }
 
   private:
     explicit VTDecimal(std::decimal::decimal128 value) : value_(value) {}

@@ -258,18 +258,33 @@ qint64 VTDestinationStats::VT_numberForValueOrZero(qint64 value) {
 }
 
 void VTDestinationStats::VT_calculateAndSetCompletionRatio() {
-    VTDecimal sum;
-    for (const VTBackupSetStats* setStats : backupSetsStats_) {
-        sum = sum + setStats->completionRatio();
+    CompletionMemo& memo = completionMemo_;
+    bool sameRatios = memo.valid && memo.ratios.size() == backupSetsStats_.size();
+    for (qsizetype i = 0; sameRatios && i < memo.ratios.size(); ++i) {
+        sameRatios = memo.ratios[i].isIdenticalTo(backupSetsStats_.items()[i]->completionRatio());
     }
-    if (!backupSetsStats_.isEmpty()) {
-        sum = sum / VTDecimal(backupSetsStats_.size());
+    if (!sameRatios) {
+        memo.ratios.clear();
+        VTDecimal sum;
+        for (const VTBackupSetStats* setStats : backupSetsStats_) {
+            memo.ratios.append(setStats->completionRatio());
+            sum = sum + setStats->completionRatio();
+        }
+        if (!backupSetsStats_.isEmpty()) {
+            sum = sum / VTDecimal(backupSetsStats_.size());
+        }
+        memo.percentage = sum * VTDecimal(100);
+        memo.percentageAsDouble = memo.percentage.toDouble();
+        memo.valid = true;
     }
-    const VTDecimal percentage = sum * VTDecimal(100);
-    if (percentage.toDouble() == completionRatio().toDouble()) {
+    if (!memo.stored.isIdenticalTo(completionRatio())) {
+        memo.stored = completionRatio();
+        memo.storedAsDouble = memo.stored.toDouble();
+    }
+    if (memo.percentageAsDouble == memo.storedAsDouble) {
         return;
     }
-    storeCompletionRatio(percentage);
+    storeCompletionRatio(memo.percentage);
     emit completionRatioChanged();
 }
 

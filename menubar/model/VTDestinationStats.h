@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QRecursiveMutex>
 #include <QSet>
 
@@ -111,7 +112,20 @@ class VTDestinationStats : public VTComputerStats {
   private:
     VTBackupSetStats* VT_setStatsForEntry(const QJsonValue& setId);
 
+    // The last completion computation: the sets' ratios it read, its percentage, and the
+    // double values compared. Decimal arithmetic is slow, and the computation runs several
+    // times per update with the same ratios.
+    struct CompletionMemo {
+        QList<VTDecimal> ratios;
+        VTDecimal percentage;
+        double percentageAsDouble = 0;
+        VTDecimal stored;
+        double storedAsDouble = 0;
+        bool valid = false;
+    };
+
     VTUniqueSet<VTBackupSetStats> backupSetsStats_;
+    CompletionMemo completionMemo_;
     qint64 remoteArchiveSize_ = 0;
     qint64 sendRateInBytesPerSec_ = 0;
     bool maintainingCache_ = false;

@@ -318,3 +318,32 @@ TEST(ModelDestinationStats, CompletionAndPauseOfferAnnounceOnlyChanges) {
     // The computer status is written, and announced, on every recomputation.
     EXPECT_GT(statuses.count(), statusesAfterFirst);
 }
+
+TEST(ModelDestinationStats, CompletionFollowsEveryChangeOfItsInputs) {
+    VTDestinationStats destination(2001);
+    destination.updatePropertiesFromDict(destinationDict(
+        json(R"({"connected": true})"), {json(R"({"setId": 1, "completedRatio": 0.5})"),
+                                         json(R"({"setId": 2, "completedRatio": 1})")}));
+    EXPECT_EQ(destination.completionRatio(), VTDecimal(75));
+    NotificationCounter ratios(&destination, "completionRatio");
+    // A set's own change recomputes the destination at once.
+    destination.backupSetsStats().first()->setCompletionRatio(VTDecimal(0));
+    EXPECT_EQ(destination.completionRatio(), VTDecimal(50));
+    EXPECT_EQ(ratios.count(), 1);
+    // Unchanged inputs: nothing to announce.
+    destination.VT_calculateAndSetCompletionRatio();
+    EXPECT_EQ(ratios.count(), 1);
+    // A value stored from outside is replaced by the next computation.
+    destination.setCompletionRatio(VTDecimal(7));
+    destination.VT_calculateAndSetCompletionRatio();
+    EXPECT_EQ(destination.completionRatio(), VTDecimal(50));
+    EXPECT_EQ(ratios.count(), 3);
+    // A new set joins the mean.
+    destination.updatePropertiesFromDict(
+        destinationDict(json("{}"), {json(R"({"setId": 3, "completedRatio": 0.5})")}));
+    EXPECT_EQ(destination.completionRatio(), VTDecimal(50));
+    destination.updatePropertiesFromDict(
+        destinationDict(json("{}"), {json(R"({"setId": 3, "completedRatio": 0.8})")}));
+    EXPECT_EQ(destination.completionRatio(), VTDecimal(60));
+    flushDeferredDeletes();
+}
