@@ -1,6 +1,7 @@
 // Applying the service's documents to a warm state for a large account (100 destinations with
 // statistics for 20 sets each, 100 sources), against parsing the same text with
-// QJsonDocument::fromJson alone, plus the heap the state holds for that account.
+// QJsonDocument::fromJson alone, plus the heap the state holds for that account; and the
+// statistics of an account shaped like the simulator's (2 sets per destination, ~160 KB).
 #include <malloc.h>
 
 #include <QCoreApplication>
@@ -23,6 +24,7 @@ namespace {
 
 constexpr int kDestinations = 100;
 constexpr int kSets = 20;
+constexpr int kSimulatorSets = 2;
 constexpr int kSources = 100;
 constexpr int kRounds = 30;
 
@@ -52,7 +54,7 @@ QJsonObject setStats(int setID, int round) {
     };
 }
 
-QJsonObject statsDocument(int round) {
+QJsonObject statsDocument(int round, int sets = kSets) {
     QJsonObject outbound;
     for (int d = 0; d < kDestinations; ++d) {
         const qint64 guid = 2000000000000LL + d;
@@ -63,7 +65,7 @@ QJsonObject statsDocument(int round) {
                                 {"outOfSpace", false},
                                 {"remoteArchiveSize", 1 << 30},
                                 {"sendRateInBytesPerSec", 1 << 20}};
-        for (int s = 1; s <= kSets; ++s) {
+        for (int s = 1; s <= sets; ++s) {
             destination.insert(QString::number(s), setStats(s, round + d));
         }
         outbound.insert(QStringLiteral("d%1").arg(d), destination);
@@ -166,6 +168,8 @@ int main(int argc, char** argv) {
 
     const QByteArray appStates[2] = {text(appStateDocument(0)), text(appStateDocument(1))};
     const QByteArray stats[2] = {text(statsDocument(2)), text(statsDocument(3))};
+    const QByteArray smallStats[2] = {text(statsDocument(2, kSimulatorSets)),
+                                      text(statsDocument(3, kSimulatorSets))};
 
     const size_t heapBefore = heapInUse();
     auto* state = new VTVaultorState(&defaults);
@@ -188,6 +192,14 @@ int main(int argc, char** argv) {
         state->updateFromStatsMessage(*received<StatsMessage>(payload));
     });
 
+    const double parseSmallStats = measure(smallStats, [](const QByteArray& payload) {
+        volatile bool ok = QJsonDocument::fromJson(payload).isObject();
+        (void)ok;
+    });
+    const double applySmallStats = measure(smallStats, [state](const QByteArray& payload) {
+        state->updateFromStatsMessage(*received<StatsMessage>(payload));
+    });
+
     std::printf(
         "account: %d destinations x %d sets, %d sources; app-state %.0f KB, stats %.0f KB\n",
         kDestinations, kSets, kSources, appStates[0].size() / 1024.0, stats[0].size() / 1024.0);
@@ -200,6 +212,11 @@ int main(int argc, char** argv) {
         applyStats, applyStats / parseStats);
     std::printf("heap held by the state for the account:       %8.2f MB (target < 20 MB)\n",
                 stateMB);
+    std::printf("simulator-shaped stats, %d sets each, %.0f KB:\n", kSimulatorSets,
+                smallStats[0].size() / 1024.0);
+    std::printf("peer QJsonDocument::fromJson, stats text:     %8.2f ms\n", parseSmallStats);
+    std::printf("apply StatsMessage (parse + update):          %8.2f ms  ratio %.2fx\n",
+                applySmallStats, applySmallStats / parseSmallStats);
     delete state;
     return 0;
 }
