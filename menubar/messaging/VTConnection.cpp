@@ -7,6 +7,7 @@
 #include "StatusQueryMessage.h"
 #include "VTClassMessage.h"
 #include "VTEndpoint.h"
+#include "VTJSONDocument.h"
 #include "VTUIInfo.h"
 
 namespace {
@@ -214,8 +215,11 @@ void VTConnection::VT_receiveMsg() {
             return;
         }
         // Read straight into the payload's own buffer: statistics frames run to hundreds of
-        // kilobytes, and every extra copy of them costs time and peak memory.
-        QByteArray payload(header_->msgLength(), Qt::Uninitialized);
+        // kilobytes, and every extra copy of them costs time and peak memory. The spare room
+        // behind the bytes lets the JSON reader work on them in place.
+        QByteArray payload;
+        payload.reserve(header_->msgLength() + VTJSONDocument::kPadding);
+        payload.resize(header_->msgLength());
         for (qint64 filled = 0; filled < payload.size();) {
             const qint64 read = socket_->read(payload.data() + filled, payload.size() - filled);
             if (read <= 0) {

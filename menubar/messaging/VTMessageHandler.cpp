@@ -96,9 +96,9 @@ void VTMessageHandler::dispatch(const QByteArray& payload, qint16 msgID) {
 }
 
 void VTMessageHandler::VT_onMessageAppState(AppStateMessage& message) {
-    if (isMenuOpen() || message.contentString() != lastAppStateMessageContent_) {
+    if (isMenuOpen() || message.contentUtf8() != lastAppStateMessageContent_) {
         state_->updateFromAppStateMessage(message);
-        lastAppStateMessageContent_ = message.contentString();
+        lastAppStateMessageContent_ = message.contentUtf8();
         log()->finer(message.description());
     }
     if (mcp_) {
@@ -135,14 +135,14 @@ void VTMessageHandler::VT_onMessageBackupStatsSummary(BackupStatsSummaryMessage&
 
 void VTMessageHandler::VT_onMessageStats(StatsMessage& message) {
     ++statsMessageCount_;
-    if (!isMenuOpen() && message.contentString() == lastStatsMessageContent_) {
+    if (!isMenuOpen() && message.contentUtf8() == lastStatsMessageContent_) {
         return;
     }
     state_->updateFromStatsMessage(message);
     if (menuController_) {
         QMetaObject::invokeMethod(menuController_, "resizeDetailsTextButtons");
     }
-    lastStatsMessageContent_ = message.contentString();
+    lastStatsMessageContent_ = message.contentUtf8();
     if (statsMessageCount_ % 5 == 0 && VTLogger::isRecorded(VTLogger::Finer)) {
         log()->finer(message.description());
     }

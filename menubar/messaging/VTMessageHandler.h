@@ -62,9 +62,11 @@ class VTMessageHandler : public VTLoggingObject, public VTConnectionDelegate {
     QPointer<VTConnection> connection_;
     QPointer<QObject> menuHandler_;
     QPointer<QObject> menuController_;
-    std::optional<QString> lastAppStateMessageContent_;
+    // The big documents are remembered as their UTF-8 bytes, half the size of their text;
+    // equal bytes are equal texts.
+    std::optional<QByteArray> lastAppStateMessageContent_;
     std::optional<QString> lastBackupStatsSummaryContent_;
-    std::optional<QString> lastStatsMessageContent_;
+    std::optional<QByteArray> lastStatsMessageContent_;
     bool checkedFullStatsSinceNotActive_ = false;
     qint64 statsMessageCount_ = 0;
     QuitFunction quit_;

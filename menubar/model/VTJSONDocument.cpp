@@ -43,10 +43,14 @@ VTJSONDocument::~VTJSONDocument() {
 
 std::unique_ptr<VTJSONDocument> VTJSONDocument::parseObject(const QByteArray& utf8) {
     std::unique_ptr<VTJSONDocument> result(new VTJSONDocument());
-    const simdjson::padded_string text(utf8.constData(), static_cast<size_t>(utf8.size()));
+    static_assert(VTJSONDocument::kPadding >= simdjson::SIMDJSON_PADDING);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(utf8.constData());
+    const auto length = static_cast<size_t>(utf8.size());
+    const bool roomBehind = utf8.capacity() - utf8.size() >= kPadding;
     simdjson::dom::object root;
-    if (threadParser().parse_into_document(result->storage_->document, text).get(root) !=
-        simdjson::SUCCESS) {
+    if (threadParser()
+            .parse_into_document(result->storage_->document, bytes, length, !roomBehind)
+            .get(root) != simdjson::SUCCESS) {
         return nullptr;
     }
     result->root_ = VTJSONObject::fromFast(&root);

@@ -12,7 +12,9 @@ class VTJSONDocument {
     // The document when utf8 holds a JSON object that simdjson accepts; null otherwise. The
     // caller then reads the text with QJsonDocument, which accepts a few texts that simdjson
     // refuses (unpaired surrogates or control characters in strings, integers beyond 64 bits).
+    // Text whose buffer has kPadding bytes of room behind it is read in place, not copied.
     static std::unique_ptr<VTJSONDocument> parseObject(const QByteArray& utf8);
+    static constexpr qsizetype kPadding = 64;
     ~VTJSONDocument();
 
     const VTJSONObject& root() const { return root_; }

@@ -344,3 +344,16 @@ TEST(ModelJSONReading, PropertiesGetWhatQVariantsConversionGives) {
         }
     }
 }
+
+TEST(ModelJSONReading, TextWithRoomBehindIsReadInPlaceWhateverFollowsIt) {
+    const QByteArray object = R"({"n": 1, "s": "x"})";
+    QByteArray text = object + QByteArray(VTJSONDocument::kPadding + 8, '"');
+    text.truncate(object.size());  // the quotes stay behind the text, in its buffer
+    ASSERT_GE(text.capacity() - text.size(), VTJSONDocument::kPadding);
+    const auto document = VTJSONDocument::parseObject(text);
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->root().value(QLatin1StringView("n")).toInteger(), 1);
+    EXPECT_EQ(document->root().value(QLatin1StringView("s")).toString(), QStringLiteral("x"));
+    text.truncate(object.size() - 1);  // no closing brace: refused, not read past the end
+    EXPECT_FALSE(VTJSONDocument::parseObject(text));
+}
