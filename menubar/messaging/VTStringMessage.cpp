@@ -11,14 +11,53 @@ std::optional<QString> VTStringMessage::decodeUtf8(const QByteArray& payload) {
     return text;
 }
 
+VTStringMessage::VTStringMessage(const VTStringMessage& other) : VTMessage(other) {
+    *this = other;
+}
+
+VTStringMessage& VTStringMessage::operator=(const VTStringMessage& other) {
+    if (this == &other) {
+        return *this;
+    }
+    bool hasContent = false;
+    QByteArray payload;
+    std::optional<QString> text;
+    {
+        QMutexLocker locker(&other.contentLock_);
+        hasContent = other.hasContent_;
+        payload = other.payload_;
+        text = other.contentString_;
+    }
+    QMutexLocker locker(&contentLock_);
+    hasContent_ = hasContent;
+    payload_ = payload;
+    contentString_ = text;
+    return *this;
+}
+
 void VTStringMessage::initWithData(const QByteArray& payload) {
-    contentString_ = decodeUtf8(payload);
-    payload_ = contentString_ ? payload : QByteArray();
+    QMutexLocker locker(&contentLock_);
+    hasContent_ = payload.isValidUtf8();
+    payload_ = hasContent_ ? payload : QByteArray();
+    contentString_.reset();
 }
 
 void VTStringMessage::initWithString(const QString& text) {
-    contentString_ = text;
+    QMutexLocker locker(&contentLock_);
+    hasContent_ = true;
     payload_.clear();
+    contentString_ = text;
+}
+
+QString VTStringMessage::contentString() const {
+    QMutexLocker locker(&contentLock_);
+    if (!hasContent_) {
+        return QString();
+    }
+    if (!contentString_) {
+        contentString_ = decodeUtf8(payload_).value_or(QString());
+    }
+    return *contentString_;
 }
 
 QByteArray VTStringMessage::contentUtf8() const {

@@ -15,6 +15,7 @@
 #include "VTFileToDoStats.h"
 #include "VTJSONDocument.h"
 #include "VTSourceStats.h"
+#include "VTStringMessage.h"
 #include "VTVaultorState.h"
 #include "fixtures/model/ModelFixtures.h"
 
@@ -356,4 +357,29 @@ TEST(ModelJSONReading, TextWithRoomBehindIsReadInPlaceWhateverFollowsIt) {
     EXPECT_EQ(document->root().value(QLatin1StringView("s")).toString(), QStringLiteral("x"));
     text.truncate(object.size() - 1);  // no closing brace: refused, not read past the end
     EXPECT_FALSE(VTJSONDocument::parseObject(text));
+}
+
+TEST(ModelJSONReading, ReceivedTextIsCheckedAtOnceAndDecodedWhenAskedFor) {
+    // The check must refuse exactly what decoding refuses.
+    const QList<QByteArray> payloads{
+        "plain",        "\xEF\xBB\xBF{}", "caf\xC3\xA9",  "\xF0\x9F\x98\x80",    "\xEF\xBF\xBF",
+        "\xC0\xAF",     "\xE0\x80\xAF",   "\xED\xA0\x80", "\xF4\x90\x80\x80",    "\xC3",
+        "\xF0\x9F\x98", "\x80",           "\xFF",         QByteArray("a\0b", 3), "",
+    };
+    for (const QByteArray& payload : payloads) {
+        auto msg = message<StatsMessage>(payload);
+        const std::optional<QString> decoded = VTStringMessage::decodeUtf8(payload);
+        EXPECT_EQ(msg->hasContentString(), decoded.has_value()) << payload.toHex().data();
+        EXPECT_EQ(msg->contentString(), decoded.value_or(QString())) << payload.toHex().data();
+        if (decoded) {
+            EXPECT_EQ(msg->contentUtf8(), decoded->toUtf8()) << payload.toHex().data();
+        }
+    }
+    VTStringMessage original;
+    original.initWithData("{\"a\": 1}");
+    const VTStringMessage undecoded = original;
+    EXPECT_EQ(original.contentString(), QStringLiteral("{\"a\": 1}"));
+    const VTStringMessage decoded = original;
+    EXPECT_EQ(undecoded.contentString(), decoded.contentString());
+    EXPECT_EQ(undecoded.contentUtf8(), QByteArray("{\"a\": 1}"));
 }
