@@ -11,8 +11,7 @@ namespace {
 // Any top-level JSON value, a bare string or number included. Objects and arrays (every real
 // document) are parsed as they are; anything else is wrapped into an array first, so that the
 // document parser accepts it.
-std::optional<QJsonValue> parseAnyValue(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
+std::optional<QJsonValue> parseAnyValue(const QByteArray& utf8) {
     qsizetype start = 0;
     while (start < utf8.size() && std::isspace(static_cast<unsigned char>(utf8.at(start)))) {
         ++start;
@@ -44,7 +43,7 @@ bool VTJSONDictMessage::VT_processJSON() {
     if (!hasContentString()) {
         throw std::runtime_error("JSON message payload is not valid UTF-8");
     }
-    dict_ = parseAnyValue(contentString());
+    dict_ = parseAnyValue(contentUtf8());
     if (!dict_ || !dict_->isObject()) {
         qWarning("unable to read json");
     }
