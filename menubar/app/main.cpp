@@ -33,6 +33,11 @@ int main(int argc, char** argv) {
     // Without a screen there is no need for the graphical application and what it loads.
     std::unique_ptr<QCoreApplication> instance;
     if (headless) {
+        // Qt's own event dispatcher serves sockets and timers alike, without GLib's main
+        // context and the memory it touches.
+        if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) {
+            qputenv("QT_NO_GLIB", "1");
+        }
         instance = std::make_unique<QCoreApplication>(argc, argv);
     } else {
         QApplication::setQuitOnLastWindowClosed(false);
