@@ -64,5 +64,5 @@ echo "client CPU after start-up: ${CLIENT_CPU} s"
 if ((STATS > 0)); then
     echo "client CPU per stats msg: $(echo "scale=2; $CLIENT_CPU * 1000 / $STATS" | bc) ms   (target < 2 ms)"
 fi
-echo "client peak RSS:          $((CLIENT_RSS_KB / 1024)) MiB   (target < 25 MiB)"
+echo "client peak RSS:          $(echo "scale=1; $CLIENT_RSS_KB / 1024" | bc) MiB   (target < 25 MiB)"
 echo "simulator CPU (peer):     ${SIM_CPU} s   client/simulator CPU ratio: $(echo "scale=3; $CLIENT_CPU / $SIM_CPU" | bc)"
