@@ -135,6 +135,11 @@ void MasterControlProgram::onConnected() {
     if (statsRequestor_) {
         statsRequestor_->restartStatsRequestTimer(true);
     }
+    // A menu already open (opened while connecting, or open across a reconnection) shows full
+    // statistics; the light-weight polling alone would leave it stale until it is reopened.
+    if (menuHandler_ && menuHandler_->property("isMenuOpen").toBool()) {
+        VT_menuOpenStateToggled();
+    }
 }
 
 void MasterControlProgram::VT_onConnectionClosed() {

@@ -32,6 +32,7 @@ void VTStatsRequestor::requestStatsUpdateAfterDelay(double seconds) {
 
 void VTStatsRequestor::restartStatsRequestTimer(bool lightweight) {
     stopRequestsTimer();
+    lightweight_ = lightweight;
     // The timer stays bound to the connection that is current now.
     QPointer<VTConnection> bound = connection_;
     if (lightweight) {

@@ -30,10 +30,12 @@ class VTStatsRequestor : public VTLoggingObject {
     qint64 standardInterval() const { return statsUpdatePollIntervalStandard_; }
     qint64 menuOpenInterval() const { return statsUpdatePollIntervalMenuOpen_; }
     bool isPolling() const { return statsRequestTimer_ != nullptr; }
+    bool isPollingFullStats() const { return isPolling() && !lightweight_; }
 
   private:
     QPointer<VTConnection> connection_;
     std::shared_ptr<CheesyTimer> statsRequestTimer_;
+    bool lightweight_ = true;
     qint64 statsUpdatePollIntervalStandard_ = 1;
     qint64 statsUpdatePollIntervalMenuOpen_ = 1;
 };

@@ -99,6 +99,21 @@ TEST_F(ApplicationControllerTest, MenuOpeningSwitchesPollingOnlyWhileRegistered)
     EXPECT_FALSE(wiring_.statsRequestor->isPolling());
 }
 
+TEST_F(ApplicationControllerTest, AMenuOpenBeforeRegistrationPollsFullStatisticsOnceRegistered) {
+    menu_.setOpen(true);
+    VTConnection* first = wiring_.connectionController->connection();
+    first->setIsConnected(true);
+    EXPECT_TRUE(wiring_.statsRequestor->isPollingFullStats());
+    // And again on the connection that replaces it, with the menu still open.
+    first->disconnect();
+    EXPECT_FALSE(wiring_.statsRequestor->isPolling());
+    wiring_.connectionController->connection()->setIsConnected(true);
+    EXPECT_TRUE(wiring_.statsRequestor->isPollingFullStats());
+    menu_.setOpen(false);
+    EXPECT_TRUE(wiring_.statsRequestor->isPolling());
+    EXPECT_FALSE(wiring_.statsRequestor->isPollingFullStats());
+}
+
 TEST_F(ApplicationControllerTest, ReplacingTheMenuHandlerMovesTheObservation) {
     VTHeadlessMenuHandler other;
     wiring_.mcp->setMenuHandler(&other);
