@@ -1,7 +1,5 @@
 #include "ZedMountTable.h"
 
-#include <sstream>
-
 #include "ZedTextFiles.h"
 
 std::optional<std::vector<ZedMountTable::Mount>> ZedMountTable::read(
@@ -26,10 +24,13 @@ std::vector<ZedMountTable::Mount> ZedMountTable::parse(const std::string& text) 
 // "36 35 98:0 /mnt1 /mnt2 rw,noatime master:1 - ext3 /dev/root rw,errors=continue": the mount
 // point is the fifth field; type and source follow the lone "-".
 std::optional<ZedMountTable::Mount> ZedMountTable::parseLine(const std::string& line) {
-    std::istringstream stream(line);
+    // Split by hand: string streams would page in much of the C++ library's locale machinery,
+    // which a long-running helper library should not carry for this.
     std::vector<std::string> fields;
-    for (std::string field; stream >> field;) {
-        fields.push_back(field);
+    for (std::size_t start = line.find_first_not_of(" \t"); start != std::string::npos;) {
+        const std::size_t end = line.find_first_of(" \t", start);
+        fields.push_back(line.substr(start, end == std::string::npos ? end : end - start));
+        start = end == std::string::npos ? end : line.find_first_not_of(" \t", end);
     }
     std::size_t separator = 6;
     while (separator < fields.size() && fields[separator] != "-") {

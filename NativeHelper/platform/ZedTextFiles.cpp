@@ -24,14 +24,18 @@ std::optional<std::string> readAttribute(const std::filesystem::path& path) {
     return trimmed(text->substr(0, text->find('\n')));
 }
 
+// Split by hand: a string stream would page in much of the C++ library's locale machinery for
+// the file watcher, which reads the mount table this way.
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
         result.push_back(std::move(line));
+        start = end + 1;
     }
     return result;
 }
