@@ -54,7 +54,7 @@ void ZedEventSourceRouter::addRoot(const std::string& root) {
         source->addRoot(root);
     }
     ZedLogInfo(kLogMask, ZedLogContextPlatform, "watching (%s) with %s", root.c_str(),
-               source == fanotify_.get() ? "fanotify" : "inotify");
+               nameOf(source));
 }
 
 void ZedEventSourceRouter::removeRoot(const std::string& root) {
@@ -80,7 +80,11 @@ std::string ZedEventSourceRouter::sourceOf(const std::string& root) {
     if (found == roots_.end()) {
         return "";
     }
-    return found->second.first == fanotify_.get() ? "fanotify" : "inotify";
+    return nameOf(found->second.first);
+}
+
+const char* ZedEventSourceRouter::nameOf(const ZedEventSource* source) const {
+    return source == fanotify_.get() ? "fanotify" : "inotify";
 }
 
 template <typename Action>

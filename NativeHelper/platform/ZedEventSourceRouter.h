@@ -34,6 +34,7 @@ class ZedEventSourceRouter {
 
   private:
     ZedEventSource& inotify();
+    const char* nameOf(const ZedEventSource* source) const;
     template <typename Action>
     void forEachSource(Action action);
 

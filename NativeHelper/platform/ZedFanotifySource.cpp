@@ -315,7 +315,7 @@ void ZedFanotifySource::handle(const ZedFanotifyEvent& event) {
     // Most events on a busy system are elsewhere: they end here, before any path is built. A
     // directory's deletion is remembered wherever it happens, to place what happened inside.
     const bool deletesDirectory = (event.mask & FAN_DELETE) && (event.mask & FAN_ONDIR);
-    if (deletesDirectory || mayHoldRootsOrTheirContents(*directory)) {
+    if (deletesDirectory || concernsRoots(*directory)) {
         handleEntry(event.mask, joined(*directory, event.entry->name), objectKey);
     }
 }
@@ -413,14 +413,14 @@ void ZedFanotifySource::placeUnplaced() {
     }
     const auto now = Clock::now();
     std::vector<Unplaced> waiting;
-    std::vector<std::string> lost;
+    std::set<std::string> lost;  // file systems, each rescanned once however many it lost
     for (std::size_t i = 0; i < unplaced_.size(); ++i) {
         if (places[i]) {
             handleEntry(unplaced_[i].mask, *places[i], {});
         } else if (now - unplaced_[i].since < kPlacingTime) {
             waiting.push_back(std::move(unplaced_[i]));
         } else {
-            lost.push_back(unplaced_[i].fileSystemKey);
+            lost.insert(unplaced_[i].fileSystemKey);
         }
     }
     unplaced_ = std::move(waiting);
@@ -472,11 +472,6 @@ const std::string* ZedFanotifySource::directoryOf(const ZedFanotifyEvent::Handle
     }
     directories_.learn(directory.key, std::move(*decoded));
     return directories_.find(directory.key);
-}
-
-// Whether an entry of `directory` may be a root, above one, or inside one.
-bool ZedFanotifySource::mayHoldRootsOrTheirContents(const std::string& directory) const {
-    return concernsRoots(directory);
 }
 
 std::optional<std::string> ZedFanotifySource::decode(const ZedFanotifyEvent::Handle& directory) {

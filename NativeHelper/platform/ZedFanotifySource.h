@@ -71,7 +71,6 @@ class ZedFanotifySource : public ZedEventSource {
     std::optional<std::string> entryPath(const ZedFanotifyEvent::Entry& entry);
     // The directory's path, known or decoded; null when it can no longer be placed.
     const std::string* directoryOf(const ZedFanotifyEvent::Handle& directory);
-    bool mayHoldRootsOrTheirContents(const std::string& directory) const;
     void drainLocked() override;
     void followMounts() override;
     // Marks the file system holding `path` (or counts one more user of its mark); its key.

@@ -319,9 +319,10 @@ void ZedInotifySource::awaitRoot(const std::string& root) {
     for (std::string ancestor = root; ancestor.size() > 1 && ancestor.front() == '/';) {
         ancestor = parentOf(ancestor);
         if (watchDirectory(ancestor, {ZedWatchTable::kNoParent, ancestor}) >= 0) {
-            return;
+            break;
         }
     }
+    reportRefusedWatches();
 }
 
 // The directories above a root are watched for their own move or deletion only (added to
@@ -331,8 +332,11 @@ void ZedInotifySource::watchAncestors(const std::string& root) {
         ancestor = parentOf(ancestor);
         const int watch = inotify_add_watch(
             fd_, ancestor.c_str(), IN_MOVE_SELF | IN_DELETE_SELF | IN_ONLYDIR | IN_MASK_ADD);
+        if (watch < 0) {
+            continue;
+        }
         watchesToRemove_.erase(watch);
-        if (watch >= 0 && !watches_.pathOf(watch)) {
+        if (!watches_.pathOf(watch)) {
             watches_.add(watch, ZedWatchTable::kNoParent, ancestor);
         }
     }
@@ -392,6 +396,9 @@ void ZedInotifySource::watchTree(const std::string& top, bool reportContents, co
             continue;
         }
         listDirectory(directory.path, [&](const char* name, unsigned char type) {
+            if (!reportContents && type != DT_DIR && type != DT_UNKNOWN) {
+                return;  // only directories matter to a walk that reports nothing
+            }
             std::string path = directory.path + "/" + name;
             const bool isDirectory = isDirectoryEntry(path, type);
             if (reportContents) {
@@ -402,6 +409,7 @@ void ZedInotifySource::watchTree(const std::string& top, bool reportContents, co
             }
         });
     }
+    reportRefusedWatches();
 }
 
 int ZedInotifySource::watchDirectory(const std::string& directory, const Place& place) {
@@ -414,12 +422,25 @@ int ZedInotifySource::watchDirectory(const std::string& directory, const Place& 
         return watch;
     }
     if (errno == ENOSPC || errno == ENOMEM) {
-        ZedLogWarn(kLogMask, ZedLogContextPlatform,
-                   "out of file system watches at (%s); asking for a rescan", directory.c_str());
+        if (refusedWatches_++ == 0) {
+            firstRefusedWatch_ = directory;
+        }
         emit(directory, ZedEventFlags::kMustScanSubDirs | ZedEventFlags::kUserDropped |
                             ZedEventFlags::kItemIsDir);
     }
     return -1;
+}
+
+// Out of watches, every directory after the first is refused too: one line says so, not one
+// line per directory.
+void ZedInotifySource::reportRefusedWatches() {
+    if (refusedWatches_ > 0) {
+        ZedLogWarn(kLogMask, ZedLogContextPlatform,
+                   "out of file system watches at (%s) and %zu more directories (see "
+                   "/proc/sys/fs/inotify/max_user_watches); asking for a rescan of them",
+                   firstRefusedWatch_.c_str(), refusedWatches_ - 1);
+        refusedWatches_ = 0;
+    }
 }
 
 void ZedInotifySource::forgetTree(const std::string& top, Forget how) {

@@ -54,6 +54,7 @@ class ZedInotifySource : public ZedEventSource {
     void forgetIdleAncestors();
     void watchTree(const std::string& top, bool reportContents, const Place& place);
     int watchDirectory(const std::string& directory, const Place& place);
+    void reportRefusedWatches();
     void forgetWatches(const std::function<bool(const std::string& path)>& which);
     bool removeSomeWatches();
     enum class Forget { unrootedWatches, allWatches };
@@ -65,6 +66,8 @@ class ZedInotifySource : public ZedEventSource {
     bool isUnderOrAboveRoot(const std::string& path) const;
 
     ZedWatchTable watches_;
+    std::size_t refusedWatches_ = 0;  // since the last report
+    std::string firstRefusedWatch_;
     std::set<int> watchesToRemove_;  // forgotten, and not yet removed from the kernel
     std::map<std::string, int> roots_;
     // Roots that do not exist; their nearest existing ancestor is watched.
