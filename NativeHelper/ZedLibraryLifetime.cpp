@@ -1,8 +1,8 @@
 // When the library is unloaded its threads must be gone before its code is: a worker still
 // running would jump into unmapped memory. Runs before the library's static objects go away.
-#include "DDLog.h"
-#include "ZedDispatchRuntime.h"
-#include "ZedEventJournal.h"
+#include "Dispatch/ZedDispatchRuntime.h"
+#include "logging/DDLog.h"
+#include "platform/events/ZedEventJournal.h"
 
 namespace {
 

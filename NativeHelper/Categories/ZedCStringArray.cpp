@@ -1,11 +1,11 @@
-#include "ZedCStringArray.h"
+#include "Categories/ZedCStringArray.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "ZedLog.h"
-#include "ZedUTF8.h"
-#include "vtnative.h"
+#include "Categories/ZedUTF8.h"
+#include "Logging/ZedLogging/ZedLog.h"
+#include "include/vtnative.h"
 
 namespace {
 constexpr int kLogMask = ZedLogMaskInfo;

@@ -1,3 +1,3 @@
-#include "vtnative.h"
+#include "include/vtnative.h"
 
 const char* const kZedGenericStringSeparator = "kZedGenericStringSeparator";

@@ -1,4 +1,4 @@
-#include "ZedUTF8.h"
+#include "Categories/ZedUTF8.h"
 
 #include <cstdint>
 

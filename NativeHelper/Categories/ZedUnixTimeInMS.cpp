@@ -1,4 +1,4 @@
-#include "ZedUnixTimeInMS.h"
+#include "Categories/ZedUnixTimeInMS.h"
 
 namespace ZedUnixTimeInMS {
 

@@ -1,9 +1,9 @@
-#include "ZedSafeSet.h"
+#include "DataStructures/ZedSafeSet.h"
 
 #include <cstdio>
 
-#include "ZedLog.h"
-#include "zed_dispatch_helpers.h"
+#include "Dispatch/zed_dispatch_helpers.h"
+#include "Logging/ZedLogging/ZedLog.h"
 
 namespace {
 constexpr int kLogMask = ZedLogMaskDebug;

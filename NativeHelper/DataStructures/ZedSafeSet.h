@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ZedDispatchQueue.h"
+#include "Dispatch/ZedDispatchQueue.h"
 
 // A set of strings that any thread may use: readers share the set's concurrent queue, writers
 // run on it as barriers, one at a time. Calling a writer from inside one of the set's own blocks

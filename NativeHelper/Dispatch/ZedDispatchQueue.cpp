@@ -1,11 +1,11 @@
-#include "ZedDispatchQueue.h"
+#include "Dispatch/ZedDispatchQueue.h"
 
 #include <condition_variable>
 #include <exception>
 
-#include "DDLogMessage.h"
-#include "ZedDispatchRuntime.h"
-#include "ZedLog.h"
+#include "Dispatch/ZedDispatchRuntime.h"
+#include "Logging/ZedLogging/ZedLog.h"
+#include "logging/DDLogMessage.h"
 
 namespace {
 constexpr int kLogMask = ZedLogMaskInfo;

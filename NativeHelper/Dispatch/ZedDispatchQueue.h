@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-#include "ZedDispatchExecutor.h"
+#include "Dispatch/ZedDispatchExecutor.h"
 
 enum class ZedDispatchQueueKind { serial, concurrent };
 

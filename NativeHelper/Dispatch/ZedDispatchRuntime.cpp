@@ -1,7 +1,7 @@
-#include "ZedDispatchRuntime.h"
+#include "Dispatch/ZedDispatchRuntime.h"
 
-#include "ZedDispatchQueue.h"
-#include "ZedSystemConsole.h"
+#include "Dispatch/ZedDispatchQueue.h"
+#include "Logging/ZedLogging/ZedSystemConsole.h"
 
 namespace {
 constexpr std::size_t kMaximumPoolWorkers = 64;

@@ -3,8 +3,8 @@
 #include <memory>
 #include <mutex>
 
-#include "ZedDispatchThreadPool.h"
-#include "ZedDispatchTimer.h"
+#include "Dispatch/ZedDispatchThreadPool.h"
+#include "Dispatch/ZedDispatchTimer.h"
 
 class ZedDispatchQueue;
 

@@ -1,4 +1,4 @@
-#include "ZedDispatchThreadPool.h"
+#include "Dispatch/ZedDispatchThreadPool.h"
 
 #include <pthread.h>
 

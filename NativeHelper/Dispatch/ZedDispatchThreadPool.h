@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "ZedDispatchExecutor.h"
+#include "Dispatch/ZedDispatchExecutor.h"
 
 // Threads that run the blocks queues let start. A worker is started whenever a job arrives and no
 // worker is idle, up to a ceiling: the shared pool has many, the thread serving the main queue is a

@@ -1,4 +1,4 @@
-#include "ZedDispatchTimer.h"
+#include "Dispatch/ZedDispatchTimer.h"
 
 #include <pthread.h>
 

@@ -3,10 +3,10 @@
 #include <memory>
 #include <new>
 
-#include "ZedDispatchException.h"
-#include "ZedLog.h"
-#include "vtnative.h"
-#include "zed_dispatch_helpers.h"
+#include "Dispatch/ZedDispatchException.h"
+#include "Dispatch/zed_dispatch_helpers.h"
+#include "Logging/ZedLogging/ZedLog.h"
+#include "include/vtnative.h"
 
 struct zed_dispatch_queue_s {
     std::shared_ptr<ZedDispatchQueue> queue;

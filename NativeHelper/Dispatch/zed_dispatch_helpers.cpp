@@ -1,13 +1,13 @@
-#include "zed_dispatch_helpers.h"
+#include "Dispatch/zed_dispatch_helpers.h"
 
 #include <mutex>
 #include <new>
 #include <optional>
 #include <string>
 
-#include "ZedDispatchException.h"
-#include "ZedDispatchRuntime.h"
-#include "ZedLog.h"
+#include "Dispatch/ZedDispatchException.h"
+#include "Dispatch/ZedDispatchRuntime.h"
+#include "Logging/ZedLogging/ZedLog.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "ZedDispatchQueue.h"
+#include "Dispatch/ZedDispatchQueue.h"
 
 // The queue helpers every stateful object of the library builds on. They log misuse in the
 // platform category; the ones that compare queues raise ZedDispatchException to their caller.

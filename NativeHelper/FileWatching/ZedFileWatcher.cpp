@@ -1,18 +1,18 @@
-#include "ZedFileWatcher.h"
+#include "FileWatching/ZedFileWatcher.h"
 
 #include <sys/stat.h>
 
 #include <cinttypes>
 #include <vector>
 
-#include "ZedEventFlags.h"
-#include "ZedEventJournal.h"
-#include "ZedFileWatcherUtilities.h"
-#include "ZedLog.h"
-#include "ZedLogLevels.h"
-#include "ZedUnixTimeInMS.h"
-#include "vtnative.h"
-#include "zed_dispatch_helpers.h"
+#include "Categories/ZedUnixTimeInMS.h"
+#include "Dispatch/zed_dispatch_helpers.h"
+#include "FileWatching/ZedFileWatcherUtilities.h"
+#include "Logging/ZedLogging/ZedLog.h"
+#include "Logging/ZedLogging/ZedLogLevels.h"
+#include "include/vtnative.h"
+#include "platform/events/ZedEventFlags.h"
+#include "platform/events/ZedEventJournal.h"
 
 #define WatcherLogError(...) \
     ZedLogError(ZedLogLevels::watcherMask(), ZedLogContextFile, __VA_ARGS__)

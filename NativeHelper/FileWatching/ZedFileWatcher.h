@@ -9,9 +9,9 @@
 #include <string>
 #include <thread>
 
-#include "ZedDispatchQueue.h"
-#include "ZedEventStream.h"
-#include "ZedRunLoop.h"
+#include "Dispatch/ZedDispatchQueue.h"
+#include "platform/events/ZedEventStream.h"
+#include "platform/events/ZedRunLoop.h"
 
 // Reports what changed under a set of directory trees since the last batch. The caller asks for
 // a batch (getFileEventBatch); the watcher replays the event history from the last event it

@@ -1,9 +1,9 @@
-#include "ZedFileWatcherUtilities.h"
+#include "FileWatching/ZedFileWatcherUtilities.h"
 
 #include <array>
 #include <utility>
 
-#include "ZedEventFlags.h"
+#include "platform/events/ZedEventFlags.h"
 
 namespace {
 

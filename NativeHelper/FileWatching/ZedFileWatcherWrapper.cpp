@@ -5,13 +5,13 @@
 #include <set>
 #include <string>
 
-#include "ZedCStringArray.h"
-#include "ZedConsoleLogger.h"
-#include "ZedFileWatcher.h"
-#include "ZedLog.h"
-#include "ZedLogLevels.h"
-#include "ZedUTF8.h"
-#include "vtnative.h"
+#include "Categories/ZedCStringArray.h"
+#include "Categories/ZedUTF8.h"
+#include "FileWatching/ZedFileWatcher.h"
+#include "Logging/ZedLogging/ZedConsoleLogger.h"
+#include "Logging/ZedLogging/ZedLog.h"
+#include "Logging/ZedLogging/ZedLogLevels.h"
+#include "include/vtnative.h"
 
 #define WrapperLogError(...) \
     ZedLogError(ZedLogLevels::wrapperMask(), ZedLogContextFile, __VA_ARGS__)

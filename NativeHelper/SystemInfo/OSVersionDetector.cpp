@@ -1,4 +1,4 @@
-#include "OSVersionDetector.h"
+#include "SystemInfo/OSVersionDetector.h"
 
 #include <sys/utsname.h>
 
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "ZedSystemConsole.h"
+#include "Logging/ZedLogging/ZedSystemConsole.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "ZedPowerSource.h"
+#include "SystemInfo/ZedPowerSource.h"
 
-#include "ZedPowerSupplies.h"
+#include "platform/system/ZedPowerSupplies.h"
 
 namespace ZedPowerSource {
 

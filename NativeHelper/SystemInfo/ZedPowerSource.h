@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ZedPlatformSources.h"
+#include "platform/system/ZedPlatformSources.h"
 
 // Battery facts of the first battery that powers the machine.
 namespace ZedPowerSource {

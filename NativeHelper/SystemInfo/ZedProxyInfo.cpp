@@ -1,7 +1,7 @@
-#include "ZedProxyInfo.h"
+#include "SystemInfo/ZedProxyInfo.h"
 
-#include "ZedDesktopProxySettings.h"
-#include "ZedLog.h"
+#include "Logging/ZedLogging/ZedLog.h"
+#include "platform/system/ZedDesktopProxySettings.h"
 
 namespace {
 constexpr int kLogMask = ZedLogMaskInfo;

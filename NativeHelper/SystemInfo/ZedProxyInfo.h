@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ZedPlatformSources.h"
+#include "platform/system/ZedPlatformSources.h"
 
 // The proxy auto-configuration answer and the storage it points into, overwritten by the next
 // answer.

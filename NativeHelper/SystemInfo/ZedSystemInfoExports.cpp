@@ -1,13 +1,13 @@
 // The system-information family as C functions, answering from this machine.
 #include <exception>
 
-#include "ZedLog.h"
-#include "ZedPlatformSources.h"
-#include "ZedPowerSource.h"
-#include "ZedProxyInfo.h"
-#include "ZedVolumeEnumerator.h"
-#include "ZedWiFiInfo.h"
-#include "vtnative.h"
+#include "Logging/ZedLogging/ZedLog.h"
+#include "SystemInfo/ZedPowerSource.h"
+#include "SystemInfo/ZedProxyInfo.h"
+#include "SystemInfo/ZedWiFiInfo.h"
+#include "VolumeEnumeration/ZedVolumeEnumerator.h"
+#include "include/vtnative.h"
+#include "platform/system/ZedPlatformSources.h"
 
 namespace {
 

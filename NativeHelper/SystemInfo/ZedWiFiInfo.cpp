@@ -1,13 +1,13 @@
-#include "ZedWiFiInfo.h"
+#include "SystemInfo/ZedWiFiInfo.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <vector>
 
-#include "ZedKnownNetworkProfiles.h"
-#include "ZedLog.h"
-#include "ZedWirelessInterfaces.h"
+#include "Logging/ZedLogging/ZedLog.h"
+#include "platform/system/ZedKnownNetworkProfiles.h"
+#include "platform/system/ZedWirelessInterfaces.h"
 
 namespace {
 constexpr int kLogMask = ZedLogMaskInfo;

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "ZedPlatformSources.h"
+#include "platform/system/ZedPlatformSources.h"
 
 // The Wi-Fi answers and the storage they point into. Each answer overwrites the storage of the
 // previous answer of the same kind, so the caller copies what it needs before asking again.

@@ -1,26 +1,23 @@
-#include "ZedVolumeEnumerator.h"
+#include "VolumeEnumeration/ZedVolumeEnumerator.h"
 
 #include <algorithm>
 #include <limits>
 #include <string>
 #include <vector>
 
-#include "ZedCStringArray.h"
-#include "ZedDiskLabels.h"
-#include "ZedLog.h"
-#include "ZedMountTable.h"
-#include "ZedPathComponents.h"
-#include "vtnative.h"
+#include "Categories/ZedCStringArray.h"
+#include "Categories/ZedPathComponents.h"
+#include "Logging/ZedLogging/ZedLog.h"
+#include "include/vtnative.h"
+#include "platform/system/ZedDiskLabels.h"
+#include "platform/system/ZedMountTable.h"
 
 namespace {
 
 constexpr int kLogMask = ZedLogMaskInfo;
 
-bool isBelow(const std::string& path, const std::string& folder) {
-    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0;
-}
-
-std::string joined(const std::vector<ZedMountTable::Mount>& mounts) {
+// The mount points, separated by ", ".
+std::string mountPointList(const std::vector<ZedMountTable::Mount>& mounts) {
     std::string text;
     for (const auto& mount : mounts) {
         text += (text.empty() ? "" : ", ") + mount.mountPoint;
@@ -31,8 +28,8 @@ std::string joined(const std::vector<ZedMountTable::Mount>& mounts) {
 }  // namespace
 
 bool ZedVolumeEnumerator::isListedMountPoint(const std::string& mountPoint) {
-    return mountPoint == "/" || isBelow(mountPoint, "/media/") ||
-           isBelow(mountPoint, "/run/media/");
+    return mountPoint == "/" || ZedPathComponents::isBelow("/media/", mountPoint) ||
+           ZedPathComponents::isBelow("/run/media/", mountPoint);
 }
 
 std::int32_t ZedVolumeEnumerator::fetchVolumes(char*** volumePaths, char*** volumeNames,
@@ -86,7 +83,7 @@ std::int32_t ZedVolumeEnumerator::fetchVolumes(char*** volumePaths, char*** volu
     if (paths.empty()) {
         ZedLogWarn(kLogMask, ZedLogContextPlatform,
                    "Unable to fetch required information for mounted volumes at URLS: (%s)",
-                   joined(*mounts).c_str());
+                   mountPointList(*mounts).c_str());
         return -1;
     }
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "ZedPlatformSources.h"
+#include "platform/system/ZedPlatformSources.h"
 
 // The volumes the backup service may offer: the root file system and removable media mounted
 // under /media or /run/media (where desktops mount them, as macOS does under /Volumes).

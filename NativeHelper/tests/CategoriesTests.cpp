@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "LogCapture.h"
-#include "ZedCStringArray.h"
-#include "ZedFunctionalUtilities.h"
-#include "ZedPathComponents.h"
-#include "ZedUTF8.h"
-#include "ZedUnixTimeInMS.h"
-#include "vtnative.h"
+#include "Categories/ZedCStringArray.h"
+#include "Categories/ZedFunctionalUtilities.h"
+#include "Categories/ZedPathComponents.h"
+#include "Categories/ZedUTF8.h"
+#include "Categories/ZedUnixTimeInMS.h"
+#include "include/vtnative.h"
+#include "tests/LogCapture.h"
 
 namespace {
 
@@ -56,12 +56,70 @@ TEST(UTF8Test, RejectsMalformedSequences) {
     EXPECT_FALSE(ZedUTF8::isValid("\xE2\x82"));          // cut short
 }
 
-TEST(PathComponentsTest, LastComponent) {
-    EXPECT_EQ(ZedPathComponents::lastComponent("/a/b/c.cpp"), "c.cpp");
-    EXPECT_EQ(ZedPathComponents::lastComponent("/media/USB/"), "USB");
-    EXPECT_EQ(ZedPathComponents::lastComponent("/"), "/");
-    EXPECT_EQ(ZedPathComponents::lastComponent("name"), "name");
-    EXPECT_EQ(ZedPathComponents::lastComponent(""), "");
+TEST(PathComponents, ComponentsAndJoins) {
+    struct Split {
+        std::string path, last, parent;
+    };
+    for (const Split& split : std::vector<Split>{
+             {"/a/b/c.cpp", "c.cpp", "/a/b"},
+             {"/media/USB/", "USB", "/media/USB"},
+             {"/top", "top", "/"},
+             {"/", "/", "/"},
+             {"name", "name", "/"},
+             {"", "", "/"},
+         }) {
+        EXPECT_EQ(ZedPathComponents::lastComponent(split.path), split.last) << split.path;
+        EXPECT_EQ(ZedPathComponents::parentOf(split.path), split.parent) << split.path;
+    }
+    struct Join {
+        std::string directory, name, path;
+    };
+    for (const Join& join : std::vector<Join>{
+             {"/a", "b", "/a/b"},
+             {"/", "b", "/b"},
+             {"/a/", "b", "/a/b"},
+             {"/a", "", "/a"},
+             {"/a", ".", "/a"},
+             {"/a", "b/c", "/a/b/c"},
+             {"", "/top", "/top"},
+         }) {
+        EXPECT_EQ(ZedPathComponents::joined(join.directory, join.name), join.path)
+            << join.directory << " + " << join.name;
+        std::string appended = join.directory;
+        ZedPathComponents::append(appended, join.name);
+        EXPECT_EQ(appended, join.path) << join.directory << " + " << join.name;
+    }
+    EXPECT_EQ(ZedPathComponents::normalized("/a/b//"), "/a/b");
+    EXPECT_EQ(ZedPathComponents::normalized("///"), "/");
+}
+
+TEST(PathComponents, TreesHoldTheirDescendantsOnly) {
+    struct Pair {
+        std::string root, path;
+        bool contains, below, underOrAbove;
+    };
+    for (const Pair& pair : std::vector<Pair>{
+             {"/a", "/a", true, false, true},
+             {"/a", "/a/b/c", true, true, true},
+             {"/a", "/ab", false, false, false},
+             {"/a/b", "/a", false, false, true},
+             {"/", "/x", true, true, true},
+             {"/", "/", true, false, true},
+             {"", "/x", false, false, false},
+             {"/media/", "/media/USB", true, true, true},
+             {"/media/", "/media/", true, false, true},
+             {"/media/", "/media", false, false, true},
+         }) {
+        const std::string both = pair.root + " ~ " + pair.path;
+        EXPECT_EQ(ZedPathComponents::contains(pair.root, pair.path), pair.contains) << both;
+        EXPECT_EQ(ZedPathComponents::isBelow(pair.root, pair.path), pair.below) << both;
+        EXPECT_EQ(ZedPathComponents::isUnderOrAbove(pair.path, pair.root), pair.underOrAbove)
+            << both;
+    }
+    EXPECT_EQ(ZedPathComponents::rebased("/real/a/b", "/real", "/link"), "/link/a/b");
+    EXPECT_EQ(ZedPathComponents::rebased("/real", "/real", "/link"), "/link");
+    EXPECT_EQ(ZedPathComponents::rebased("/a/b", "/", "/link"), "/link/a/b");
+    EXPECT_EQ(ZedPathComponents::rebased("/r/a", "/r", "/"), "/a");
 }
 
 TEST(UnixTimeInMSTest, Conversions) {

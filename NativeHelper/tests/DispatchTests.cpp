@@ -7,11 +7,11 @@
 #include <thread>
 #include <vector>
 
-#include "LogCapture.h"
-#include "ZedDispatchException.h"
-#include "ZedDispatchQueue.h"
-#include "ZedDispatchThreadPool.h"
-#include "zed_dispatch_helpers.h"
+#include "Dispatch/ZedDispatchException.h"
+#include "Dispatch/ZedDispatchQueue.h"
+#include "Dispatch/ZedDispatchThreadPool.h"
+#include "Dispatch/zed_dispatch_helpers.h"
+#include "tests/LogCapture.h"
 
 namespace {
 

@@ -14,11 +14,11 @@
 
 #include <gtest/gtest.h>
 
-#include "ZedDirectoryPaths.h"
-#include "ZedEventFlags.h"
-#include "ZedEventJournal.h"
-#include "ZedFanotifyEvent.h"
-#include "ZedWatchTable.h"
+#include "platform/events/ZedDirectoryPaths.h"
+#include "platform/events/ZedEventFlags.h"
+#include "platform/events/ZedEventJournal.h"
+#include "platform/events/ZedFanotifyEvent.h"
+#include "platform/events/ZedWatchTable.h"
 
 namespace {
 

@@ -10,12 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include "LogCapture.h"
-#include "ZedEventFlags.h"
-#include "ZedEventJournal.h"
-#include "ZedFileWatcher.h"
-#include "ZedFileWatcherUtilities.h"
-#include "ZedPathTree.h"
+#include "FileWatching/ZedFileWatcher.h"
+#include "FileWatching/ZedFileWatcherUtilities.h"
+#include "platform/events/ZedEventFlags.h"
+#include "platform/events/ZedEventJournal.h"
+#include "tests/LogCapture.h"
 
 namespace {
 
@@ -74,21 +73,6 @@ TEST(FileWatcherFlags, DirectoryOnlyWithTheDirectoryBitAlone) {
     EXPECT_FALSE(flagsIndicateDirectory(kItemIsFile));
     EXPECT_FALSE(flagsIndicateDirectory(kItemIsSymlink));
     EXPECT_FALSE(flagsIndicateDirectory(0));
-}
-
-TEST(PathTree, RootsContainTheirDescendantsOnly) {
-    EXPECT_TRUE(ZedPathTree::contains("/a", "/a"));
-    EXPECT_TRUE(ZedPathTree::contains("/a", "/a/b/c"));
-    EXPECT_FALSE(ZedPathTree::contains("/a", "/ab"));
-    EXPECT_FALSE(ZedPathTree::contains("/a/b", "/a"));
-    EXPECT_TRUE(ZedPathTree::contains("/", "/x"));
-    EXPECT_FALSE(ZedPathTree::contains("", "/x"));
-    EXPECT_EQ(ZedPathTree::normalized("/a/b//"), "/a/b");
-    EXPECT_EQ(ZedPathTree::normalized("///"), "/");
-    EXPECT_EQ(ZedPathTree::rebased("/real/a/b", "/real", "/link"), "/link/a/b");
-    EXPECT_EQ(ZedPathTree::rebased("/real", "/real", "/link"), "/link");
-    EXPECT_EQ(ZedPathTree::rebased("/a/b", "/", "/link"), "/link/a/b");
-    EXPECT_EQ(ZedPathTree::rebased("/r/a", "/r", "/"), "/a");
 }
 
 // What the watcher's callbacks were called with, in order.

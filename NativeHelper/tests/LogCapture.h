@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "DDLog.h"
-#include "DDLogger.h"
+#include "logging/DDLog.h"
+#include "logging/DDLogger.h"
 
 // Collects the library's log messages so that tests can look for the exact texts.
 class LogCapture : public DDLogger {

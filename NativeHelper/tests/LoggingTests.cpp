@@ -9,17 +9,17 @@
 #include <fstream>
 #include <thread>
 
-#include "DDFileLogger.h"
-#include "LogCapture.h"
-#include "ZedBatchedLogger.h"
-#include "ZedDevLogFormatter.h"
-#include "ZedLog.h"
-#include "ZedLogFileManager.h"
-#include "ZedLogLevels.h"
-#include "ZedRestoreLogFormatter.h"
-#include "ZedSupportLogFormatter.h"
-#include "vtnative.h"
-#include "zed_dispatch_helpers.h"
+#include "Dispatch/zed_dispatch_helpers.h"
+#include "Logging/ZedLogging/ZedBatchedLogger.h"
+#include "Logging/ZedLogging/ZedDevLogFormatter.h"
+#include "Logging/ZedLogging/ZedLog.h"
+#include "Logging/ZedLogging/ZedLogFileManager.h"
+#include "Logging/ZedLogging/ZedLogLevels.h"
+#include "Logging/ZedLogging/ZedRestoreLogFormatter.h"
+#include "Logging/ZedLogging/ZedSupportLogFormatter.h"
+#include "include/vtnative.h"
+#include "logging/DDFileLogger.h"
+#include "tests/LogCapture.h"
 
 namespace fs = std::filesystem;
 

@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "LogCapture.h"
-#include "ZedSafeSet.h"
+#include "DataStructures/ZedSafeSet.h"
+#include "tests/LogCapture.h"
 
 namespace {
 

@@ -9,18 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "LogCapture.h"
-#include "OSVersionDetector.h"
-#include "ZedDesktopProxySettings.h"
-#include "ZedKnownNetworkProfiles.h"
-#include "ZedMountTable.h"
-#include "ZedPlatformSources.h"
-#include "ZedPowerSource.h"
-#include "ZedProxyInfo.h"
-#include "ZedVolumeEnumerator.h"
-#include "ZedWiFiInfo.h"
-#include "ZedWirelessIoctl.h"
-#include "vtnative.h"
+#include "SystemInfo/OSVersionDetector.h"
+#include "SystemInfo/ZedPowerSource.h"
+#include "SystemInfo/ZedProxyInfo.h"
+#include "SystemInfo/ZedWiFiInfo.h"
+#include "VolumeEnumeration/ZedVolumeEnumerator.h"
+#include "include/vtnative.h"
+#include "platform/system/ZedDesktopProxySettings.h"
+#include "platform/system/ZedKnownNetworkProfiles.h"
+#include "platform/system/ZedMountTable.h"
+#include "platform/system/ZedPlatformSources.h"
+#include "platform/system/ZedWirelessIoctl.h"
+#include "tests/LogCapture.h"
 
 namespace fs = std::filesystem;
 

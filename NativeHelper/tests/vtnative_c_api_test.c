@@ -9,8 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/vtnative_c_test_support.h"
 #include "vtnative.h"
-#include "vtnative_c_test_support.h"
 
 static void checkDataSymbols(void) {
     CHECK(*EXPORT(LEVEL_OFF) == 0);

@@ -16,8 +16,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "tests/vtnative_c_test_support.h"
 #include "vtnative.h"
-#include "vtnative_c_test_support.h"
 
 /* ---- What the callbacks saw ---- */
 

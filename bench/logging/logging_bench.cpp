@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "DDFileLogger.h"
-#include "DDLog.h"
+#include "logging/DDFileLogger.h"
+#include "logging/DDLog.h"
 
 namespace fs = std::filesystem;
 

@@ -15,10 +15,10 @@
 #include <memory>
 #include <vector>
 
-#include "AppStateMessage.h"
-#include "StatsMessage.h"
-#include "VTUserDefaults.h"
-#include "VTVaultorState.h"
+#include "messaging/AppStateMessage.h"
+#include "messaging/StatsMessage.h"
+#include "model/VTVaultorState.h"
+#include "platform/VTUserDefaults.h"
 
 namespace {
 
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
 
     const size_t heapBefore = heapInUse();
     auto* state = new VTVaultorState(&defaults);
-    { state->updateFromAppStateMessage(*received<AppStateMessage>(appStates[0])); }
+    { received<AppStateMessage>(appStates[0])->applyTo(*state); }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     const double stateMB = (heapInUse() - heapBefore) / (1024.0 * 1024.0);
 
@@ -182,14 +182,14 @@ int main(int argc, char** argv) {
         (void)ok;
     });
     const double applyAppState = measure(appStates, [state](const QByteArray& payload) {
-        state->updateFromAppStateMessage(*received<AppStateMessage>(payload));
+        received<AppStateMessage>(payload)->applyTo(*state);
     });
     const double parseStats = measure(stats, [](const QByteArray& payload) {
         volatile bool ok = QJsonDocument::fromJson(payload).isObject();
         (void)ok;
     });
     const double applyStats = measure(stats, [state](const QByteArray& payload) {
-        state->updateFromStatsMessage(*received<StatsMessage>(payload));
+        received<StatsMessage>(payload)->applyTo(*state);
     });
 
     const double parseSmallStats = measure(smallStats, [](const QByteArray& payload) {
@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
         (void)ok;
     });
     const double applySmallStats = measure(smallStats, [state](const QByteArray& payload) {
-        state->updateFromStatsMessage(*received<StatsMessage>(payload));
+        received<StatsMessage>(payload)->applyTo(*state);
     });
 
     std::printf(

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "DDLog.h"
+#include "logging/DDLog.h"
 
 namespace {
 

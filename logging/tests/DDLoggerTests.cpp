@@ -7,9 +7,9 @@
 #include <regex>
 #include <thread>
 
-#include "DDFileLogger.h"
-#include "DDLog.h"
-#include "DDTTYLogger.h"
+#include "logging/DDFileLogger.h"
+#include "logging/DDLog.h"
+#include "logging/DDTTYLogger.h"
 
 namespace fs = std::filesystem;
 

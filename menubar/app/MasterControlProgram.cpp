@@ -1,4 +1,4 @@
-#include "MasterControlProgram.h"
+#include "app/MasterControlProgram.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -6,15 +6,17 @@
 #include <QCoreApplication>
 #include <QDateTime>
 
-#include "DDLog.h"
-#include "VTConnectionController.h"
-#include "VTMessageHandler.h"
-#include "VTPropertyObserver.h"
-#include "VTStatsRequestor.h"
-#include "VTUserDefaults.h"
-#include "VTUtils.h"
-#include "VTVTSController.h"
-#include "VTVaultorState.h"
+#include "app/VTLaunchOnLoginSetting.h"
+#include "app/VTStatusIcon.h"
+#include "app/VTStatusMenu.h"
+#include "app/VTUtils.h"
+#include "logging/DDLog.h"
+#include "messaging/VTConnectionController.h"
+#include "messaging/VTMessageHandler.h"
+#include "messaging/VTStatsRequestor.h"
+#include "messaging/VTVTSController.h"
+#include "model/VTVaultorState.h"
+#include "platform/VTUserDefaults.h"
 
 namespace {
 
@@ -56,15 +58,8 @@ MasterControlProgram::MasterControlProgram(const Collaborators& collaborators, Q
       prefsController_(collaborators.prefsController),
       vtsController_(collaborators.vtsController),
       state_(collaborators.state),
-      statsRequestor_(collaborators.statsRequestor),
-      observer_(new VTPropertyObserver(this)) {
+      statsRequestor_(collaborators.statsRequestor) {
     initialize();
-}
-
-void MasterControlProgram::callOptional(QObject* target, const char* method) {
-    if (target) {
-        QMetaObject::invokeMethod(target, method);
-    }
 }
 
 void MasterControlProgram::awakeFromNib() {
@@ -86,9 +81,8 @@ void MasterControlProgram::awakeFromNib() {
         vtsController_->setState(state_);
     }
     if (prefsController_) {
-        QMetaObject::invokeMethod(
-            prefsController_, "setLaunchOnLogin",
-            Q_ARG(bool, VTUtils::userDefaultsBool(QStringLiteral("LaunchOnLogin"))));
+        prefsController_->setLaunchOnLogin(
+            VTUtils::userDefaultsBool(QStringLiteral("LaunchOnLogin")));
     }
 }
 
@@ -99,7 +93,9 @@ void MasterControlProgram::startApp() {
     if (state_) {
         state_->setLastUpdated(QDateTime::currentSecsSinceEpoch());
     }
-    callOptional(iconController_, "forceUpdateIcon");
+    if (iconController_) {
+        iconController_->forceUpdateIcon();
+    }
 }
 
 void MasterControlProgram::setConnection(VTConnection* connection) {
@@ -107,15 +103,12 @@ void MasterControlProgram::setConnection(VTConnection* connection) {
     emit connectionChanged(connection);
 }
 
-void MasterControlProgram::setMenuHandler(QObject* handler) {
-    if (menuHandler_) {
-        VTUtils::removeObserverSafelyFrom(menuHandler_, observer_, "isMenuOpen");
-    }
+void MasterControlProgram::setMenuHandler(VTMenuHandler* handler) {
+    QObject::disconnect(menuHandlerObservation_);
     menuHandler_ = handler;
     if (handler) {
-        observer_->observe(
-            handler, "isMenuOpen",
-            [this](QObject*, const QByteArray&, const QVariant&) { VT_menuOpenStateToggled(); });
+        menuHandlerObservation_ = QObject::connect(handler, &VTMenuHandler::isMenuOpenChanged, this,
+                                                   [this] { VT_menuOpenStateToggled(); });
     }
     emit menuHandlerChanged();
 }
@@ -137,7 +130,7 @@ void MasterControlProgram::onConnected() {
     }
     // A menu already open (opened while connecting, or open across a reconnection) shows full
     // statistics; the light-weight polling alone would leave it stale until it is reopened.
-    if (menuHandler_ && menuHandler_->property("isMenuOpen").toBool()) {
+    if (menuHandler_ && menuHandler_->isMenuOpen()) {
         VT_menuOpenStateToggled();
     }
 }
@@ -146,15 +139,10 @@ void MasterControlProgram::VT_onConnectionClosed() {
     if (statsRequestor_) {
         statsRequestor_->stopRequestsTimer();
     }
-    QPointer<QObject> menuController = menuController_;
-    VTUtils::delayWithObject(
-        this,
-        [menuController] {
-            if (menuController) {
-                QMetaObject::invokeMethod(menuController, "refreshComputerViews");
-            }
-        },
-        1.0);
+    if (menuController_) {
+        VTUtils::delayWithObject(
+            this, [this] { menuController_->refreshComputerViews(); }, 1.0);
+    }
 }
 
 void MasterControlProgram::willCreateNewConnection() {
@@ -190,7 +178,7 @@ void MasterControlProgram::VT_rebindConnection() {
         messageHandler_->setMenuController(menuController_);
     }
     if (iconController_) {
-        QMetaObject::invokeMethod(iconController_, "setMenuHandler", Q_ARG(QObject*, menuHandler_));
+        iconController_->setMenuHandler(menuHandler_);
     }
 }
 
@@ -216,8 +204,7 @@ void MasterControlProgram::onDestinationsChanged(quint64 count) {
 }
 
 void MasterControlProgram::switchToLegacyMessaging() {
-    DDLog::log(true, 7, 4, 0, __FILE__, __func__, __LINE__,
-               std::string("Switching to legacy messaging."));
+    log()->info(QStringLiteral("Switching to legacy messaging."));
     if (state_) {
         state_->setIsUsingLegacyMessaging(true);
     }
@@ -228,7 +215,7 @@ void MasterControlProgram::switchToLegacyMessaging() {
 
 void MasterControlProgram::playPauseComputer(qint64 guid) {
     if (menuHandler_) {
-        QMetaObject::invokeMethod(menuHandler_, "playPauseComputerToggled", Q_ARG(qint64, guid));
+        menuHandler_->playPauseComputerToggled(guid);
     }
 }
 
@@ -236,7 +223,7 @@ void MasterControlProgram::VT_menuOpenStateToggled() {
     if (!connection_ || !connection_->isConnected() || !statsRequestor_) {
         return;
     }
-    const bool open = menuHandler_ && menuHandler_->property("isMenuOpen").toBool();
+    const bool open = menuHandler_ && menuHandler_->isMenuOpen();
     statsRequestor_->restartStatsRequestTimer(!open);
     if (open) {
         statsRequestor_->requestStatsUpdate();

@@ -3,14 +3,17 @@
 #include <QPointer>
 #include <QString>
 
-#include "VTApplicationController.h"
-#include "VTConnection.h"
-#include "VTConnectionControllerDelegate.h"
-#include "VTLoggingObject.h"
+#include "app/VTLoggingObject.h"
+#include "app/VTMenuHandler.h"
+#include "messaging/VTApplicationController.h"
+#include "messaging/VTConnection.h"
+#include "messaging/VTConnectionControllerDelegate.h"
 
 class VTConnectionController;
+class VTLaunchOnLoginSetting;
+class VTStatusIcon;
+class VTStatusMenu;
 class VTMessageHandler;
-class VTPropertyObserver;
 class VTStatsRequestor;
 class VTVTSController;
 class VTVaultorState;
@@ -26,7 +29,8 @@ class MasterControlProgram : public VTLoggingObject,
     Q_OBJECT
     Q_PROPERTY(
         VTConnection* connection READ connection WRITE setConnection NOTIFY connectionChanged)
-    Q_PROPERTY(QObject* menuHandler READ menuHandler WRITE setMenuHandler NOTIFY menuHandlerChanged)
+    Q_PROPERTY(
+        VTMenuHandler* menuHandler READ menuHandler WRITE setMenuHandler NOTIFY menuHandlerChanged)
     Q_PROPERTY(QString problemText READ problemText NOTIFY problemChanged)
     Q_PROPERTY(bool problemVisible READ problemVisible NOTIFY problemChanged)
   public:
@@ -36,9 +40,9 @@ class MasterControlProgram : public VTLoggingObject,
         VTVTSController* vtsController = nullptr;
         VTVaultorState* state = nullptr;
         VTStatsRequestor* statsRequestor = nullptr;
-        QObject* iconController = nullptr;
-        QObject* menuController = nullptr;
-        QObject* prefsController = nullptr;
+        VTStatusIcon* iconController = nullptr;
+        VTStatusMenu* menuController = nullptr;
+        VTLaunchOnLoginSetting* prefsController = nullptr;
     };
 
     explicit MasterControlProgram(const Collaborators& collaborators, QObject* parent = nullptr);
@@ -64,8 +68,8 @@ class MasterControlProgram : public VTLoggingObject,
 
     VTConnection* connection() const { return connection_; }
     void setConnection(VTConnection* connection);
-    QObject* menuHandler() const { return menuHandler_; }
-    void setMenuHandler(QObject* handler);
+    VTMenuHandler* menuHandler() const { return menuHandler_; }
+    void setMenuHandler(VTMenuHandler* handler);
     VTVaultorState* state() const { return state_; }
     // The handler is made after the controller, which it needs to know.
     void setMessageHandler(VTMessageHandler* handler) { messageHandler_ = handler; }
@@ -87,19 +91,18 @@ class MasterControlProgram : public VTLoggingObject,
     void connectionIsConnectedChanged(bool connected);
     void showProblem(const QString& text);
     void hideProblem();
-    void callOptional(QObject* target, const char* method);
 
     VTConnectionController* connectionController_;
-    QPointer<QObject> iconController_;
-    QPointer<QObject> menuController_;
+    VTStatusIcon* iconController_;
+    VTStatusMenu* menuController_;
     VTMessageHandler* messageHandler_;
-    QPointer<QObject> prefsController_;
+    VTLaunchOnLoginSetting* prefsController_;
     VTVTSController* vtsController_;
     VTVaultorState* state_;
     VTStatsRequestor* statsRequestor_;
-    QPointer<QObject> menuHandler_;
+    QPointer<VTMenuHandler> menuHandler_;
     QPointer<VTConnection> connection_;
-    VTPropertyObserver* observer_;
+    QMetaObject::Connection menuHandlerObservation_;
     QMetaObject::Connection connectionObservation_;
     QMetaObject::Connection stateBinding_;
     QString problemText_;

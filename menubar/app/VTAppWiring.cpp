@@ -1,13 +1,13 @@
-#include "VTAppWiring.h"
+#include "app/VTAppWiring.h"
 
-#include "MasterControlProgram.h"
-#include "VTConnectionController.h"
-#include "VTMessageHandler.h"
-#include "VTStatsRequestor.h"
-#include "VTT_MacAppDelegate.h"
-#include "VTUtils.h"
-#include "VTVTSController.h"
-#include "VTVaultorState.h"
+#include "app/MasterControlProgram.h"
+#include "app/VTT_MacAppDelegate.h"
+#include "app/VTUtils.h"
+#include "messaging/VTConnectionController.h"
+#include "messaging/VTMessageHandler.h"
+#include "messaging/VTStatsRequestor.h"
+#include "messaging/VTVTSController.h"
+#include "model/VTVaultorState.h"
 
 VTAppWiring VTAppWiring::build(QObject* owner, const Options& options) {
     VTAppWiring wiring;

@@ -5,6 +5,10 @@
 #include <optional>
 
 class MasterControlProgram;
+class VTLaunchOnLoginSetting;
+class VTMenuHandler;
+class VTStatusIcon;
+class VTStatusMenu;
 class VTConnectionController;
 class VTMessageHandler;
 class VTStatsRequestor;
@@ -20,10 +24,10 @@ struct VTAppWiring {
         // A command line for the connections other than the process's own (tests).
         std::optional<QStringList> connectionArguments;
         int retryIntervalMs = 3000;
-        QObject* iconController = nullptr;
-        QObject* menuController = nullptr;
-        QObject* prefsController = nullptr;
-        QObject* menuHandler = nullptr;
+        VTStatusIcon* iconController = nullptr;
+        VTStatusMenu* menuController = nullptr;
+        VTLaunchOnLoginSetting* prefsController = nullptr;
+        VTMenuHandler* menuHandler = nullptr;
     };
 
     VTVaultorState* state = nullptr;

@@ -1,23 +1,20 @@
 #pragma once
 
-#include <QObject>
+#include "app/VTMenuHandler.h"
 
 // Stands in for the status menu when there is no screen. Closed by default; a client asked to
 // poll at the menu-open pace opens it whenever the service connection is registered, the way
-// a user would open the menu.
-class VTHeadlessMenuHandler : public QObject {
+// a user would open the menu. It has no rows, so no destination is ever toggled from it.
+class VTHeadlessMenuHandler : public VTMenuHandler {
     Q_OBJECT
-    Q_PROPERTY(bool isMenuOpen READ isMenuOpen NOTIFY isMenuOpenChanged)
   public:
-    explicit VTHeadlessMenuHandler(QObject* parent = nullptr) : QObject(parent) {}
-    bool isMenuOpen() const { return open_; }
+    using VTMenuHandler::VTMenuHandler;
+    bool isMenuOpen() const override { return open_; }
+    void playPauseComputerToggled(qint64) override {}
     void setOpen(bool open) {
         open_ = open;
         emit isMenuOpenChanged(open);
     }
-
-  signals:
-    void isMenuOpenChanged(bool open);
 
   private:
     bool open_ = false;

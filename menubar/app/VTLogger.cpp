@@ -1,14 +1,14 @@
-#include "VTLogger.h"
+#include "app/VTLogger.h"
 
 #include <QHash>
 #include <QMutex>
 #include <memory>
 #include <unordered_map>
 
-#include "DDASLLogger.h"
-#include "DDLog.h"
-#include "DDTTYLogger.h"
-#include "VTUtils.h"
+#include "app/VTUtils.h"
+#include "logging/DDASLLogger.h"
+#include "logging/DDLog.h"
+#include "logging/DDTTYLogger.h"
 
 bool VTDebugEnabled = false;
 

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "VTLogger.h"
+#include "app/VTLogger.h"
 
 // Base of the client's controllers and models: each has the logger of its own class.
 class VTLoggingObject : public QObject {

@@ -1,10 +1,10 @@
-#include "VTStatusPrinter.h"
+#include "app/VTStatusPrinter.h"
 
 #include <cstdio>
 
-#include "MasterControlProgram.h"
-#include "VTRowStatusTexts.h"
-#include "VTVaultorState.h"
+#include "app/MasterControlProgram.h"
+#include "model/VTVaultorState.h"
+#include "ui/text/VTRowStatusTexts.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "VTT_MacAppDelegate.h"
+#include "app/VTT_MacAppDelegate.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
-#include "DDLog.h"
-#include "MasterControlProgram.h"
+#include "app/MasterControlProgram.h"
+#include "logging/DDLog.h"
 
 VTT_MacAppDelegate::VTT_MacAppDelegate(MasterControlProgram* mcp, QObject* parent)
     : VTLoggingObject(parent), mcp_(mcp) {

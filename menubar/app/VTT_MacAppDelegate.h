@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "VTLoggingObject.h"
+#include "app/VTLoggingObject.h"
 
 class MasterControlProgram;
 

@@ -1,12 +1,12 @@
-#include "VTUIInfo.h"
+#include "app/VTUIInfo.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include "VTStringMessage.h"
-#include "VTUtils.h"
+#include "app/VTUtils.h"
+#include "messaging/VTStringMessage.h"
 
 VTUIInfo* VTUIInfo::sharedInstance() {
     static VTUIInfo instance;  // kept for the life of the process

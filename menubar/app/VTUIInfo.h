@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "VTLoggingObject.h"
+#include "app/VTLoggingObject.h"
 
 // Finds and reads the service's endpoint file "Vaultor/.ui_info": "port,token[,address]".
 // Nothing is cached: the service may rewrite the file between two calls.

@@ -1,4 +1,4 @@
-#include "VTUtils.h"
+#include "app/VTUtils.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -9,6 +8,7 @@
 #include <optional>
 
 class VTComputer;
+class VTDesktopServices;
 class VTPropertyObserver;
 class VTUserDefaults;
 class VTVaultorState;
@@ -47,9 +47,6 @@ class VTUtils {
     static void registerDefaults(const QVariantMap& dictionary);
     static bool userDefaultsBool(const QString& key);
 
-    // The image for name in the current icon theme ("theme_name"), read once and cached; a
-    // null image when there is none.
-    static QImage imageFromResourceName(const QString& name);
     // The resource path of the image "name.png", without theme, or nothing.
     static std::optional<QString> imagePathFromResourceName(const QString& name);
 
@@ -68,6 +65,9 @@ class VTUtils {
     static QString isItMsg(bool flag) {
         return flag ? QStringLiteral("IS") : QStringLiteral("is NOT");
     }
+    // The desktop that opens addresses and starts programs; none without a screen.
+    static VTDesktopServices* desktopServices();
+    static void setDesktopServices(VTDesktopServices* services);
     // Opens the account page for the login key in the default browser.
     static void openManageAccountPage(const QString& key, VTVaultorState* state);
 };

@@ -1,19 +1,19 @@
 // The parts of VTUtils that touch the running application: preferences, images, delayed
 // calls, observation, quitting, dumping objects and opening web pages.
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFile>
 #include <QHash>
 #include <QTimer>
 #include <QUrl>
 #include <cmath>
 
-#include "DDLog.h"
-#include "VTLogger.h"
-#include "VTObjectDump.h"
-#include "VTPropertyObserver.h"
-#include "VTUserDefaults.h"
-#include "VTUtils.h"
+#include "app/VTDesktopServices.h"
+#include "app/VTLogger.h"
+#include "app/VTUtils.h"
+#include "logging/DDLog.h"
+#include "model/VTPropertyObserver.h"
+#include "platform/VTUserDefaults.h"
+#include "ui/text/VTObjectDump.h"
 
 namespace {
 
@@ -21,17 +21,17 @@ VTLogger* utilsLog() {
     return VTLogger::sharedLoggerForClass(QStringLiteral("VTUtils"));
 }
 
+VTDesktopServices*& desktopServicesSlot() {
+    static VTDesktopServices* services = nullptr;
+    return services;
+}
+
 VTUserDefaults*& defaultsSlot() {
     static VTUserDefaults* defaults = nullptr;
     return defaults;
 }
 
-// Both caches only grow; failed lookups are not cached.
-QHash<QString, QImage>& imagesFromResourceNames() {
-    static QHash<QString, QImage> cache;
-    return cache;
-}
-
+// The cache only grows; failed lookups are not cached.
 QHash<QString, QString>& imagePathsFromResourceNames() {
     static QHash<QString, QString> cache;
     return cache;
@@ -68,29 +68,6 @@ std::optional<QString> VTUtils::imagePathFromResourceName(const QString& name) {
     return path;
 }
 
-QImage VTUtils::imageFromResourceName(const QString& name) {
-    const QString theme =
-        userDefaults()->stringForKey(QStringLiteral("VTDefaultsKeyIconThemeName"));
-    const QString lookup = theme.isEmpty() ? name : QStringLiteral("%1_%2").arg(theme, name);
-    auto& cache = imagesFromResourceNames();
-    if (const auto found = cache.constFind(lookup); found != cache.constEnd()) {
-        return *found;
-    }
-    const auto path = imagePathFromResourceName(lookup);
-    if (!path) {
-        utilsLog()->fine(QStringLiteral("Could not load icon named %1 -- note that this is "
-                                        "intentional after loading the final frame of the menu "
-                                        "bar animation.")
-                             .arg(lookup));
-        return QImage();
-    }
-    QImage image(*path);
-    if (!image.isNull()) {
-        cache.insert(lookup, image);
-    }
-    return image;
-}
-
 void VTUtils::delayWithObject(QObject* target, std::function<void()> action, double seconds) {
     QTimer::singleShot(static_cast<int>(std::lround(std::max(0.0, seconds) * 1000)), target,
                        std::move(action));
@@ -117,11 +94,23 @@ QString VTUtils::dumpInfo(const QObject* object, const QMetaObject* cls) {
     return cls ? VTObjectDump::dumpInfo(object, cls) : VTObjectDump::dumpInfo(object);
 }
 
+VTDesktopServices* VTUtils::desktopServices() {
+    return desktopServicesSlot();
+}
+
+void VTUtils::setDesktopServices(VTDesktopServices* services) {
+    desktopServicesSlot() = services;
+}
+
 void VTUtils::openManageAccountPage(const QString& key, VTVaultorState*) {
     const QUrl url(key);
     if (!url.isValid() || url.scheme().isEmpty()) {
         utilsLog()->warning(QStringLiteral("The service sent no usable account page address."));
         return;
     }
-    QDesktopServices::openUrl(url);
+    if (!desktopServices()) {
+        utilsLog()->warning(QStringLiteral("No desktop to open the account page in."));
+        return;
+    }
+    desktopServices()->openURL(url);
 }

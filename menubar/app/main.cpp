@@ -10,12 +10,12 @@
 #include <QTimer>
 #include <memory>
 
-#include "MasterControlProgram.h"
-#include "VTAppWiring.h"
-#include "VTHeadlessMenuHandler.h"
-#include "VTStatusPrinter.h"
-#include "VTTranslationLoader.h"
-#include "VTVaultorState.h"
+#include "app/MasterControlProgram.h"
+#include "app/VTAppWiring.h"
+#include "app/VTHeadlessMenuHandler.h"
+#include "app/VTStatusPrinter.h"
+#include "model/VTVaultorState.h"
+#include "ui/text/VTTranslationLoader.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "AlertCountMessage.h"
+#include "messaging/AlertCountMessage.h"
 
-#include "VTUtils.h"
+#include "app/VTUtils.h"
 
 std::optional<qint64> AlertCountMessage::count() const {
     const auto first = tokenAt(0);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTTokenMessage.h"
+#include "messaging/VTTokenMessage.h"
 
 // The number of alerts the service holds, as its first token.
 class AlertCountMessage : public VTTokenMessage {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTMessage.h"
+#include "messaging/VTMessage.h"
 
 // Asks for the alert count. No payload.
 class AlertRequestMessage : public VTMessage {

@@ -1,4 +1,4 @@
-#include "AppStateMessage.h"
+#include "messaging/AppStateMessage.h"
 
 AppStateMessage::AppStateMessage() = default;
 
@@ -20,45 +20,45 @@ VTJSONObject AppStateMessage::dictForReading() {
     return dict();
 }
 
-const VTAppStateDocument& AppStateMessage::VT_document() {
+const VTAppStateDocument& AppStateMessage::appStateDocument() {
     VT_processJSON();
     return *document_;
 }
 
 bool AppStateMessage::alert() {
-    return VT_document().alert();
+    return appStateDocument().alert();
 }
 
 QString AppStateMessage::appBaseName() {
-    return VT_document().appBaseName();
+    return appStateDocument().appBaseName();
 }
 
 bool AppStateMessage::isProClient() {
-    return VT_document().isProClient();
+    return appStateDocument().isProClient();
 }
 
 bool AppStateMessage::isUpgrading() {
-    return VT_document().isUpgrading();
+    return appStateDocument().isUpgrading();
 }
 
 QString AppStateMessage::locale() {
-    return VT_document().locale();
+    return appStateDocument().locale();
 }
 
 QString AppStateMessage::versionName() {
-    return VT_document().versionName();
+    return appStateDocument().versionName();
 }
 
 QVariant AppStateMessage::versionNumber() {
-    return VT_document().versionNumber();
+    return appStateDocument().versionNumber();
 }
 
 QString AppStateMessage::websiteHost() {
-    return VT_document().websiteHost();
+    return appStateDocument().websiteHost();
 }
 
 VTOSType AppStateMessage::os() {
-    return VT_document().os();
+    return appStateDocument().os();
 }
 
 std::optional<qint64> AppStateMessage::thisComputerGUID() const {
@@ -66,17 +66,17 @@ std::optional<qint64> AppStateMessage::thisComputerGUID() const {
 }
 
 const VTUniqueSet<VTBackupSet>& AppStateMessage::backupSetObjects() {
-    return VT_document().backupSetObjects();
+    return appStateDocument().backupSetObjects();
 }
 
 const QMap<qint64, QJsonObject>& AppStateMessage::sources() {
-    return VT_document().sources();
+    return appStateDocument().sources();
 }
 
 const QMap<qint64, QJsonObject>& AppStateMessage::destinations() {
-    return VT_document().destinations();
+    return appStateDocument().destinations();
 }
 
 const QMap<qint64, QJsonObject>& AppStateMessage::otherComputers() {
-    return VT_document().otherComputers();
+    return appStateDocument().otherComputers();
 }

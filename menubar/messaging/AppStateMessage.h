@@ -4,8 +4,8 @@
 #include <QRecursiveMutex>
 #include <memory>
 
-#include "StatsMessage.h"
-#include "VTAppStateDocument.h"
+#include "messaging/StatsMessage.h"
+#include "model/VTAppStateDocument.h"
 
 // The application-state document: computers, sets and statistics. Its results are extracted
 // once, on the first access of any accessor, and do not change afterwards.
@@ -38,9 +38,14 @@ class AppStateMessage : public StatsMessage {
     const QMap<qint64, QJsonObject>& destinations();
     const QMap<qint64, QJsonObject>& otherComputers();
 
-  private:
-    const VTAppStateDocument& VT_document();
+    // What the state reads; valid while the message lives.
+    const VTAppStateDocument& appStateDocument();
+    // Updates the state from the computers, sets and flags, then from the statistics.
+    void applyTo(VTVaultorState& state) {
+        state.updateFromAppState(appStateDocument(), statsDocument());
+    }
 
+  private:
     QRecursiveMutex documentLock_;
     std::unique_ptr<VTAppStateDocument> document_;
 };

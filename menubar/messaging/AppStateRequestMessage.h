@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTMessage.h"
+#include "messaging/VTMessage.h"
 
 // Asks for the application-state document. No payload.
 class AppStateRequestMessage : public VTMessage {

@@ -1,4 +1,4 @@
-#include "BackupStatsSummaryMessage.h"
+#include "messaging/BackupStatsSummaryMessage.h"
 
 void BackupStatsSummaryMessage::initWithData(const QByteArray& payload) {
     VTTokenMessage::initWithData(payload);

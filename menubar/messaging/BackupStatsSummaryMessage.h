@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BackupStatsSummary.h"
-#include "VTTokenMessage.h"
+#include "messaging/VTTokenMessage.h"
+#include "model/BackupStatsSummary.h"
 
 // The legacy service's statistics summary.
 class BackupStatsSummaryMessage : public VTTokenMessage {

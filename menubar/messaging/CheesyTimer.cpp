@@ -1,4 +1,4 @@
-#include "CheesyTimer.h"
+#include "messaging/CheesyTimer.h"
 
 #include <QTimer>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTStringMessage.h"
+#include "messaging/VTStringMessage.h"
 
 // Carries one service command as plain text, without token splitting.
 class CommandTrayRequestMessage : public VTStringMessage {

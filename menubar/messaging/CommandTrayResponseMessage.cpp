@@ -1,4 +1,4 @@
-#include "CommandTrayResponseMessage.h"
+#include "messaging/CommandTrayResponseMessage.h"
 
 #include <QJsonArray>
 

@@ -2,8 +2,8 @@
 
 #include <QList>
 
-#include "VTCommandTrayResponseResult.h"
-#include "VTJSONDictMessage.h"
+#include "messaging/VTCommandTrayResponseResult.h"
+#include "messaging/VTJSONDictMessage.h"
 
 // The service's answer to a command: overall success, an error text, one result per part.
 class CommandTrayResponseMessage : public VTJSONDictMessage {

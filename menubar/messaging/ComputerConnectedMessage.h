@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoreComputerTokenMessage.h"
+#include "messaging/CoreComputerTokenMessage.h"
 
 // A computer came online; its one token is the GUID.
 class ComputerConnectedMessage : public CoreComputerTokenMessage {

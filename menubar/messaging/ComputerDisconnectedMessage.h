@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoreComputerTokenMessage.h"
+#include "messaging/CoreComputerTokenMessage.h"
 
 // A computer went offline; its one token is the GUID.
 class ComputerDisconnectedMessage : public CoreComputerTokenMessage {

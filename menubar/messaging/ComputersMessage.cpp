@@ -1,4 +1,4 @@
-#include "ComputersMessage.h"
+#include "messaging/ComputersMessage.h"
 
 VTUniqueSet<VTComputer> ComputersMessage::computersSet(QObject* owner) const {
     VTUniqueSet<VTComputer> computers;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "VTComputer.h"
-#include "VTTokenMessage.h"
-#include "VTUniqueSet.h"
+#include "messaging/VTTokenMessage.h"
+#include "model/VTComputer.h"
+#include "model/VTUniqueSet.h"
 
 // The legacy service's list of computers: token 0 is not used, each further token is one
 // computer record (fields separated by ",").

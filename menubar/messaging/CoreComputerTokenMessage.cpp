@@ -1,6 +1,6 @@
-#include "CoreComputerTokenMessage.h"
+#include "messaging/CoreComputerTokenMessage.h"
 
-#include "VTUtils.h"
+#include "app/VTUtils.h"
 
 std::optional<qint64> CoreComputerTokenMessage::computerID() const {
     const auto first = tokenAt(0);

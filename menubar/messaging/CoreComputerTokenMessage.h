@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTTokenMessage.h"
+#include "messaging/VTTokenMessage.h"
 
 // Common base of the messages that name one computer by its GUID. Answers the base ID 0.
 class CoreComputerTokenMessage : public VTTokenMessage {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTMessage.h"
+#include "messaging/VTMessage.h"
 
 // Asks for the backup statistics summary. No payload.
 class GetBackupStatsSummaryMessage : public VTMessage {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTTokenMessage.h"
+#include "messaging/VTTokenMessage.h"
 
 // Asks for the computers list (legacy service); its one token is "false".
 class GetComputersMessage : public VTTokenMessage {

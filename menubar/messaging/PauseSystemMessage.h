@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTTokenMessage.h"
+#include "messaging/VTTokenMessage.h"
 
 // Pauses every backup for a number of minutes, its one token.
 class PauseSystemMessage : public VTTokenMessage {

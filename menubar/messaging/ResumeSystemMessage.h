@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTMessage.h"
+#include "messaging/VTMessage.h"
 
 // Resumes every backup. No payload.
 class ResumeSystemMessage : public VTMessage {

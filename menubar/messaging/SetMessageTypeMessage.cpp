@@ -1,4 +1,4 @@
-#include "SetMessageTypeMessage.h"
+#include "messaging/SetMessageTypeMessage.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTTokenMessage.h"
+#include "messaging/VTTokenMessage.h"
 
 // Tells the service which message interface the client speaks, stamped with the time.
 class SetMessageTypeMessage : public VTTokenMessage {

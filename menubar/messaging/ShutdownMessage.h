@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTTokenMessage.h"
+#include "messaging/VTTokenMessage.h"
 
 // The service is going away. Its tokens are not read.
 class ShutdownMessage : public VTTokenMessage {

@@ -1,27 +1,21 @@
 #pragma once
 
-#include "VTJSONDictMessage.h"
-#include "VTJSONObject.h"
-#include "VTModelTypes.h"
+#include "messaging/VTJSONDictMessage.h"
+#include "model/VTStatsDocument.h"
+#include "model/VTVaultorState.h"
 
-// The statistics document. Each accessor parses the document on first use.
+// The statistics document. It is parsed on first use.
 class StatsMessage : public VTJSONDictMessage {
     VT_MESSAGE_TYPE(StatsMessage, -23102)
   public:
-    // "OutboundStats": one dictionary per destination, with "guid" and one entry per set keyed
-    // by the set ID in decimal. Empty when absent or not a dictionary.
-    VTJSONObject destinationStats() { return section(QLatin1StringView("OutboundStats")); }
-    // "InboundStats": one dictionary per source, with "guid".
-    VTJSONObject sourceStats() { return section(QLatin1StringView("InboundStats")); }
-    // "RestoreStats": one dictionary per restore.
-    VTJSONObject restoreStats() { return section(QLatin1StringView("RestoreStats")); }
-    // "resumeSystemTime": milliseconds since 1970 when the system-wide pause ends; 0 if absent.
-    qint64 resumeSystemTime();
-    // "backupStatus" as a VTBackupStatus (unknown when absent).
-    VTBackupStatus backupStatus();
+    // What the state reads; valid while the message lives.
+    VTStatsDocument statsDocument() { return VTStatsDocument(dictForReading()); }
+    // Updates the state from the statistics.
+    void applyTo(VTVaultorState& state) { state.updateFromStats(statsDocument()); }
 
-  private:
-    VTJSONObject section(QLatin1StringView key) {
-        return dictForReading().object(key).value_or(VTJSONObject());
-    }
+    VTJSONObject destinationStats() { return statsDocument().destinationStats(); }
+    VTJSONObject sourceStats() { return statsDocument().sourceStats(); }
+    VTJSONObject restoreStats() { return statsDocument().restoreStats(); }
+    qint64 resumeSystemTime() { return statsDocument().resumeSystemTime(); }
+    VTBackupStatus backupStatus() { return statsDocument().backupStatus(); }
 };

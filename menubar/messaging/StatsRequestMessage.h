@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTMessage.h"
+#include "messaging/VTMessage.h"
 
 // Asks for a statistics document. No payload.
 class StatsRequestMessage : public VTMessage {

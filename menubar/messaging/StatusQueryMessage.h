@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTTokenMessage.h"
+#include "messaging/VTTokenMessage.h"
 
 // Pre-registration: "VTT" and the registration token from the endpoint file.
 class StatusQueryMessage : public VTTokenMessage {

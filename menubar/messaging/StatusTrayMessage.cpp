@@ -1,10 +1,10 @@
-#include "StatusTrayMessage.h"
+#include "messaging/StatusTrayMessage.h"
 
 #include <stdexcept>
 
-#include "VTLogger.h"
-#include "VTModelUtils.h"
-#include "VTUtils.h"
+#include "app/VTLogger.h"
+#include "app/VTUtils.h"
+#include "model/VTModelUtils.h"
 
 namespace {
 

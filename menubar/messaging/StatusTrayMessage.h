@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTTokenMessage.h"
+#include "messaging/VTTokenMessage.h"
 
 // The service's status answer to the pre-registration query. Token 0 is not read.
 class StatusTrayMessage : public VTTokenMessage {

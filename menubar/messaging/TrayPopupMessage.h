@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTTokenMessage.h"
+#include "messaging/VTTokenMessage.h"
 
 // Asks the tray to show itself. Its tokens are not read.
 class TrayPopupMessage : public VTTokenMessage {

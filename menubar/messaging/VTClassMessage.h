@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTTokenMessage.h"
+#include "messaging/VTTokenMessage.h"
 
 // Announces a message type to the service before its first frame: its ID in decimal and
 // its wire class name.

@@ -1,14 +1,14 @@
-#include "VTConnection.h"
+#include "messaging/VTConnection.h"
 
 #include <QCoreApplication>
 
-#include "GetBackupStatsSummaryMessage.h"
-#include "SetMessageTypeMessage.h"
-#include "StatusQueryMessage.h"
-#include "VTClassMessage.h"
-#include "VTEndpoint.h"
-#include "VTJSONDocument.h"
-#include "VTUIInfo.h"
+#include "app/VTUIInfo.h"
+#include "messaging/GetBackupStatsSummaryMessage.h"
+#include "messaging/SetMessageTypeMessage.h"
+#include "messaging/StatusQueryMessage.h"
+#include "messaging/VTClassMessage.h"
+#include "messaging/VTEndpoint.h"
+#include "model/VTJSONDocument.h"
 
 namespace {
 

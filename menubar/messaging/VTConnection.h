@@ -5,9 +5,9 @@
 #include <QTcpSocket>
 #include <optional>
 
-#include "VTConnectionDelegate.h"
-#include "VTLoggingObject.h"
-#include "VTMessageHeader.h"
+#include "app/VTLoggingObject.h"
+#include "messaging/VTConnectionDelegate.h"
+#include "messaging/VTMessageHeader.h"
 
 class VTMessage;
 

@@ -1,8 +1,8 @@
-#include "VTConnectionController.h"
+#include "messaging/VTConnectionController.h"
 
-#include "VTConnectionLegacy.h"
-#include "VTConnectionNew.h"
-#include "VTSleepWatcher.h"
+#include "messaging/VTConnectionLegacy.h"
+#include "messaging/VTConnectionNew.h"
+#include "platform/VTSleepWatcher.h"
 
 VTConnectionController::VTConnectionController(QObject* parent) : VTLoggingObject(parent) {}
 

@@ -4,9 +4,9 @@
 #include <QTimer>
 #include <optional>
 
-#include "VTConnection.h"
-#include "VTConnectionControllerDelegate.h"
-#include "VTLoggingObject.h"
+#include "app/VTLoggingObject.h"
+#include "messaging/VTConnection.h"
+#include "messaging/VTConnectionControllerDelegate.h"
 
 class VTSleepWatcher;
 

@@ -1,9 +1,9 @@
-#include "VTConnectionLegacy.h"
+#include "messaging/VTConnectionLegacy.h"
 
-#include "AlertRequestMessage.h"
-#include "BackupStatsSummaryMessage.h"
-#include "GetBackupStatsSummaryMessage.h"
-#include "GetComputersMessage.h"
+#include "messaging/AlertRequestMessage.h"
+#include "messaging/BackupStatsSummaryMessage.h"
+#include "messaging/GetBackupStatsSummaryMessage.h"
+#include "messaging/GetComputersMessage.h"
 
 VTConnectionLegacy::VTConnectionLegacy(QObject* parent, const std::optional<QStringList>& arguments)
     : VTConnection(BackupStatsSummaryMessage::kMessageID, parent, arguments) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTConnection.h"
+#include "messaging/VTConnection.h"
 
 // The older service protocol: asks for computers, the summary and alerts, and completes
 // registration on the first summary. Full and light statistics requests are the same.

@@ -1,9 +1,9 @@
-#include "VTConnectionNew.h"
+#include "messaging/VTConnectionNew.h"
 
-#include "AppStateMessage.h"
-#include "AppStateRequestMessage.h"
-#include "SetMessageTypeMessage.h"
-#include "StatsRequestMessage.h"
+#include "messaging/AppStateMessage.h"
+#include "messaging/AppStateRequestMessage.h"
+#include "messaging/SetMessageTypeMessage.h"
+#include "messaging/StatsRequestMessage.h"
 
 VTConnectionNew::VTConnectionNew(QObject* parent, const std::optional<QStringList>& arguments)
     : VTConnection(AppStateMessage::kMessageID, parent, arguments) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTConnection.h"
+#include "messaging/VTConnection.h"
 
 // The current service protocol: registers through the base tray interface and completes
 // registration on the first application-state document.

@@ -1,8 +1,8 @@
-#include "VTEndpoint.h"
+#include "messaging/VTEndpoint.h"
 
-#include "VTLogger.h"
-#include "VTUIInfo.h"
-#include "VTUtils.h"
+#include "app/VTLogger.h"
+#include "app/VTUIInfo.h"
+#include "app/VTUtils.h"
 
 namespace {
 

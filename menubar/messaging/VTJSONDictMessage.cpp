@@ -1,4 +1,4 @@
-#include "VTJSONDictMessage.h"
+#include "messaging/VTJSONDictMessage.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -6,8 +6,8 @@
 #include <memory>
 #include <optional>
 
-#include "VTJSONDocument.h"
-#include "VTStringMessage.h"
+#include "messaging/VTStringMessage.h"
+#include "model/VTJSONDocument.h"
 
 // A message whose payload is a JSON object, parsed on first access and only once.
 class VTJSONDictMessage : public VTStringMessage {

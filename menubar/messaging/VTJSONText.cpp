@@ -1,4 +1,4 @@
-#include "VTJSONText.h"
+#include "messaging/VTJSONText.h"
 
 #include <QLocale>
 #include <QVariant>

@@ -1,6 +1,6 @@
-#include "VTMessage.h"
+#include "messaging/VTMessage.h"
 
-#include "VTMessageHeader.h"
+#include "messaging/VTMessageHeader.h"
 
 QByteArray VTMessage::dataValue() const {
     const QByteArray payload = VT_msgData();

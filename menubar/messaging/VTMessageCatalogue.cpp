@@ -1,58 +1,83 @@
-#include "VTMessageCatalogue.h"
+#include "messaging/VTMessageCatalogue.h"
 
-#include "AlertCountMessage.h"
-#include "AppStateMessage.h"
-#include "BackupStatsSummaryMessage.h"
-#include "CommandTrayResponseMessage.h"
-#include "ComputerConnectedMessage.h"
-#include "ComputerDisconnectedMessage.h"
-#include "ComputersMessage.h"
-#include "ShutdownMessage.h"
-#include "StatsMessage.h"
-#include "StatusTrayMessage.h"
-#include "TrayPopupMessage.h"
-#include "WebLoginKeyTrayResponseMessage.h"
+#include <algorithm>
+#include <iterator>
+
+#include "messaging/AlertCountMessage.h"
+#include "messaging/AppStateMessage.h"
+#include "messaging/BackupStatsSummaryMessage.h"
+#include "messaging/CommandTrayResponseMessage.h"
+#include "messaging/ComputerConnectedMessage.h"
+#include "messaging/ComputerDisconnectedMessage.h"
+#include "messaging/ComputersMessage.h"
+#include "messaging/ShutdownMessage.h"
+#include "messaging/StatsMessage.h"
+#include "messaging/StatusTrayMessage.h"
+#include "messaging/TrayPopupMessage.h"
+#include "messaging/VTIncomingMessageHandler.h"
+#include "messaging/WebLoginKeyTrayResponseMessage.h"
 
 namespace {
 
-std::unique_ptr<VTMessage> emptyMessageWithID(qint16 msgID) {
-    switch (msgID) {
-        case StatusTrayMessage::kMessageID:
-            return std::make_unique<StatusTrayMessage>();
-        case ShutdownMessage::kMessageID:
-            return std::make_unique<ShutdownMessage>();
-        case AlertCountMessage::kMessageID:
-            return std::make_unique<AlertCountMessage>();
-        case ComputerConnectedMessage::kMessageID:
-            return std::make_unique<ComputerConnectedMessage>();
-        case ComputerDisconnectedMessage::kMessageID:
-            return std::make_unique<ComputerDisconnectedMessage>();
-        case ComputersMessage::kMessageID:
-            return std::make_unique<ComputersMessage>();
-        case BackupStatsSummaryMessage::kMessageID:
-            return std::make_unique<BackupStatsSummaryMessage>();
-        case StatsMessage::kMessageID:
-            return std::make_unique<StatsMessage>();
-        case AppStateMessage::kMessageID:
-            return std::make_unique<AppStateMessage>();
-        case CommandTrayResponseMessage::kMessageID:
-            return std::make_unique<CommandTrayResponseMessage>();
-        case WebLoginKeyTrayResponseMessage::kMessageID:
-            return std::make_unique<WebLoginKeyTrayResponseMessage>();
-        case TrayPopupMessage::kMessageID:
-            return std::make_unique<TrayPopupMessage>();
-        default:
-            return nullptr;
-    }
+// One incoming type: how to make an empty message of it, and how to hand a message that
+// `make` built to a handler as that type.
+struct IncomingType {
+    qint16 msgID;
+    std::unique_ptr<VTMessage> (*make)();
+    void (*deliver)(VTMessage& message, VTIncomingMessageHandler& handler);
+};
+
+template <class Message>
+constexpr IncomingType incoming() {
+    return {Message::kMessageID, [] { return std::unique_ptr<VTMessage>(new Message()); },
+            [](VTMessage& message, VTIncomingMessageHandler& handler) {
+                handler.handle(static_cast<Message&>(message));
+            }};
+}
+
+constexpr IncomingType kIncomingTypes[] = {
+    incoming<StatusTrayMessage>(),
+    incoming<ShutdownMessage>(),
+    incoming<AlertCountMessage>(),
+    incoming<ComputerConnectedMessage>(),
+    incoming<ComputerDisconnectedMessage>(),
+    incoming<ComputersMessage>(),
+    incoming<BackupStatsSummaryMessage>(),
+    incoming<StatsMessage>(),
+    incoming<AppStateMessage>(),
+    incoming<CommandTrayResponseMessage>(),
+    incoming<WebLoginKeyTrayResponseMessage>(),
+    incoming<TrayPopupMessage>(),
+};
+
+const IncomingType* incomingType(qint16 msgID) {
+    const auto found =
+        std::find_if(std::begin(kIncomingTypes), std::end(kIncomingTypes),
+                     [msgID](const IncomingType& type) { return type.msgID == msgID; });
+    return found == std::end(kIncomingTypes) ? nullptr : found;
 }
 
 }  // namespace
 
 std::unique_ptr<VTMessage> VTMessageCatalogue::incomingMessage(qint16 msgID,
                                                                const QByteArray& payload) {
-    std::unique_ptr<VTMessage> message = emptyMessageWithID(msgID);
-    if (message) {
-        message->initWithData(payload);
+    const IncomingType* type = incomingType(msgID);
+    if (!type) {
+        return nullptr;
     }
+    std::unique_ptr<VTMessage> message = type->make();
+    message->initWithData(payload);
     return message;
+}
+
+bool VTMessageCatalogue::deliver(qint16 msgID, const QByteArray& payload,
+                                 VTIncomingMessageHandler& handler) {
+    const IncomingType* type = incomingType(msgID);
+    if (!type) {
+        return false;
+    }
+    std::unique_ptr<VTMessage> message = type->make();
+    message->initWithData(payload);
+    type->deliver(*message, handler);
+    return true;
 }

@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <memory>
 
-#include "VTMessage.h"
+#include "messaging/VTMessage.h"
 
-// Builds the incoming message types from their frames.
+class VTIncomingMessageHandler;
+
+// The incoming message types, by ID: builds each from its frame.
 class VTMessageCatalogue {
   public:
     // The service's answer to SetMessageTypeMessage; it has no class and is only logged.
@@ -14,4 +16,7 @@ class VTMessageCatalogue {
     // The message of that type filled from the payload, or nullptr for an ID that no
     // incoming type has.
     static std::unique_ptr<VTMessage> incomingMessage(qint16 msgID, const QByteArray& payload);
+    // Builds the message and hands it to the handler as its own type; false for an ID that no
+    // incoming type has.
+    static bool deliver(qint16 msgID, const QByteArray& payload, VTIncomingMessageHandler& handler);
 };

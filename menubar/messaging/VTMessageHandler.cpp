@@ -1,23 +1,23 @@
-#include "VTMessageHandler.h"
+#include "messaging/VTMessageHandler.h"
 
 #include <exception>
 
-#include "AlertCountMessage.h"
-#include "AppStateMessage.h"
-#include "BackupStatsSummaryMessage.h"
-#include "CommandTrayResponseMessage.h"
-#include "ComputerConnectedMessage.h"
-#include "ComputerDisconnectedMessage.h"
-#include "ComputersMessage.h"
-#include "ShutdownMessage.h"
-#include "StatsMessage.h"
-#include "StatusTrayMessage.h"
-#include "TrayPopupMessage.h"
-#include "VTApplicationController.h"
-#include "VTMessageCatalogue.h"
-#include "VTUtils.h"
-#include "VTVaultorState.h"
-#include "WebLoginKeyTrayResponseMessage.h"
+#include "app/VTMenuHandler.h"
+#include "app/VTStatusMenu.h"
+#include "app/VTUtils.h"
+#include "messaging/AlertCountMessage.h"
+#include "messaging/AppStateMessage.h"
+#include "messaging/BackupStatsSummaryMessage.h"
+#include "messaging/CommandTrayResponseMessage.h"
+#include "messaging/ComputerConnectedMessage.h"
+#include "messaging/ComputerDisconnectedMessage.h"
+#include "messaging/ShutdownMessage.h"
+#include "messaging/StatsMessage.h"
+#include "messaging/StatusTrayMessage.h"
+#include "messaging/VTApplicationController.h"
+#include "messaging/VTMessageCatalogue.h"
+#include "messaging/WebLoginKeyTrayResponseMessage.h"
+#include "model/VTVaultorState.h"
 
 VTMessageHandler::VTMessageHandler(VTApplicationController* mcp, VTVaultorState* state,
                                    QObject* parent)
@@ -38,7 +38,7 @@ void VTMessageHandler::messageReceived(const QByteArray& payload, qint16 msgID) 
 }
 
 bool VTMessageHandler::isMenuOpen() const {
-    return menuHandler_ && menuHandler_->property("isMenuOpen").toBool();
+    return menuHandler_ && menuHandler_->isMenuOpen();
 }
 
 void VTMessageHandler::dispatch(const QByteArray& payload, qint16 msgID) {
@@ -46,58 +46,42 @@ void VTMessageHandler::dispatch(const QByteArray& payload, qint16 msgID) {
         log()->finer(QStringLiteral("Recv'd SetMessageTypeResultMessage"));
         return;
     }
-    const std::unique_ptr<VTMessage> message = VTMessageCatalogue::incomingMessage(msgID, payload);
-    if (!message || !state_) {
+    if (!state_) {
         return;
     }
-    switch (msgID) {
-        case AppStateMessage::kMessageID:
-            VT_onMessageAppState(static_cast<AppStateMessage&>(*message));
-            break;
-        case BackupStatsSummaryMessage::kMessageID:
-            VT_onMessageBackupStatsSummary(static_cast<BackupStatsSummaryMessage&>(*message));
-            break;
-        case AlertCountMessage::kMessageID:
-            if (static_cast<AlertCountMessage&>(*message).count()) {
-                state_->setAlert(static_cast<AlertCountMessage&>(*message).hasAlerts());
-            }
-            break;
-        case CommandTrayResponseMessage::kMessageID:
-            VT_onMessageCommandTrayResponse(static_cast<CommandTrayResponseMessage&>(*message));
-            break;
-        case ComputerConnectedMessage::kMessageID:
-            VT_setComputerIsConnected(static_cast<CoreComputerTokenMessage&>(*message), true);
-            break;
-        case ComputerDisconnectedMessage::kMessageID:
-            VT_setComputerIsConnected(static_cast<CoreComputerTokenMessage&>(*message), false);
-            break;
-        case ShutdownMessage::kMessageID:
-            if (VTUtils::boolFromDefaultPlist(QStringLiteral("VTQuitOnShutdownMessage"))) {
-                quit_(QStringLiteral("Received shutdown message -- exiting."));
-            } else {
-                log()->info(QStringLiteral(
-                    "Received shutdown message, but NOT exiting per setting in plist."));
-            }
-            break;
-        case StatsMessage::kMessageID:
-            VT_onMessageStats(static_cast<StatsMessage&>(*message));
-            break;
-        case StatusTrayMessage::kMessageID:
-            VT_onMessageStatusTray(static_cast<StatusTrayMessage&>(*message));
-            break;
-        case WebLoginKeyTrayResponseMessage::kMessageID:
-            openPage_(
-                static_cast<WebLoginKeyTrayResponseMessage&>(*message).key().value_or(QString()),
-                state_);
-            break;
-        default:  // the computer list and the pop-up request are not acted on
-            break;
+    VTMessageCatalogue::deliver(msgID, payload, *this);
+}
+
+void VTMessageHandler::handle(AlertCountMessage& message) {
+    if (message.count()) {
+        state_->setAlert(message.hasAlerts());
     }
 }
 
-void VTMessageHandler::VT_onMessageAppState(AppStateMessage& message) {
+void VTMessageHandler::handle(ComputerConnectedMessage& message) {
+    VT_setComputerIsConnected(message, true);
+}
+
+void VTMessageHandler::handle(ComputerDisconnectedMessage& message) {
+    VT_setComputerIsConnected(message, false);
+}
+
+void VTMessageHandler::handle(ShutdownMessage&) {
+    if (VTUtils::boolFromDefaultPlist(QStringLiteral("VTQuitOnShutdownMessage"))) {
+        quit_(QStringLiteral("Received shutdown message -- exiting."));
+    } else {
+        log()->info(
+            QStringLiteral("Received shutdown message, but NOT exiting per setting in plist."));
+    }
+}
+
+void VTMessageHandler::handle(WebLoginKeyTrayResponseMessage& message) {
+    openPage_(message.key().value_or(QString()), state_);
+}
+
+void VTMessageHandler::handle(AppStateMessage& message) {
     if (isMenuOpen() || message.contentUtf8() != lastAppStateMessageContent_) {
-        state_->updateFromAppStateMessage(message);
+        message.applyTo(*state_);
         lastAppStateMessageContent_ = message.contentUtf8();
         log()->finer(message.description());
     }
@@ -109,7 +93,7 @@ void VTMessageHandler::VT_onMessageAppState(AppStateMessage& message) {
     }
 }
 
-void VTMessageHandler::VT_onMessageBackupStatsSummary(BackupStatsSummaryMessage& message) {
+void VTMessageHandler::handle(BackupStatsSummaryMessage& message) {
     if (message.contentString() == lastBackupStatsSummaryContent_) {
         return;
     }
@@ -133,14 +117,14 @@ void VTMessageHandler::VT_onMessageBackupStatsSummary(BackupStatsSummaryMessage&
     }
 }
 
-void VTMessageHandler::VT_onMessageStats(StatsMessage& message) {
+void VTMessageHandler::handle(StatsMessage& message) {
     ++statsMessageCount_;
     if (!isMenuOpen() && message.contentUtf8() == lastStatsMessageContent_) {
         return;
     }
-    state_->updateFromStatsMessage(message);
+    message.applyTo(*state_);
     if (menuController_) {
-        QMetaObject::invokeMethod(menuController_, "resizeDetailsTextButtons");
+        menuController_->resizeDetailsTextButtons();
     }
     lastStatsMessageContent_ = message.contentUtf8();
     if (statsMessageCount_ % 5 == 0 && VTLogger::isRecorded(VTLogger::Finer)) {
@@ -148,7 +132,7 @@ void VTMessageHandler::VT_onMessageStats(StatsMessage& message) {
     }
 }
 
-void VTMessageHandler::VT_onMessageStatusTray(const StatusTrayMessage& message) {
+void VTMessageHandler::handle(StatusTrayMessage& message) {
     // A legacy service answers every pre-registration with version 0. Switching again each
     // time would replace the legacy connection before it could register, forever: once the
     // client speaks the legacy protocol, version 0 registers like any other version.
@@ -168,7 +152,7 @@ void VTMessageHandler::VT_onMessageStatusTray(const StatusTrayMessage& message) 
     }
 }
 
-void VTMessageHandler::VT_onMessageCommandTrayResponse(const CommandTrayResponseMessage& message) {
+void VTMessageHandler::handle(CommandTrayResponseMessage& message) {
     log()->info(QStringLiteral("Received CommandTrayResponseMessage -- msg: ") +
                 message.description());
 }

@@ -4,23 +4,23 @@
 #include <functional>
 #include <optional>
 
-#include "VTConnection.h"
-#include "VTConnectionDelegate.h"
-#include "VTLoggingObject.h"
+#include "app/VTLoggingObject.h"
+#include "app/VTMenuHandler.h"
+#include "messaging/VTConnection.h"
+#include "messaging/VTConnectionDelegate.h"
+#include "messaging/VTIncomingMessageHandler.h"
 
-class AppStateMessage;
-class BackupStatsSummaryMessage;
-class CommandTrayResponseMessage;
 class CoreComputerTokenMessage;
-class StatsMessage;
-class StatusTrayMessage;
 class VTApplicationController;
+class VTStatusMenu;
 class VTVaultorState;
 
 // Turns each frame the connection delivers into a message and applies it to the state,
 // skipping documents that did not change, choosing between the current and the legacy
 // protocol, and reacting to shutdown and to computers coming and going.
-class VTMessageHandler : public VTLoggingObject, public VTConnectionDelegate {
+class VTMessageHandler : public VTLoggingObject,
+                         public VTConnectionDelegate,
+                         private VTIncomingMessageHandler {
     Q_OBJECT
   public:
     using QuitFunction = std::function<void(const QString& message)>;
@@ -34,12 +34,12 @@ class VTMessageHandler : public VTLoggingObject, public VTConnectionDelegate {
     VTConnection* connection() const { return connection_; }
     void setConnection(VTConnection* connection) { connection_ = connection; }
     VTVaultorState* state() const { return state_; }
-    // The menu handler answers "isMenuOpen"; the menu controller takes
-    // "resizeDetailsTextButtons". Either may be absent.
-    QObject* menuHandler() const { return menuHandler_; }
-    void setMenuHandler(QObject* handler) { menuHandler_ = handler; }
-    QObject* menuController() const { return menuController_; }
-    void setMenuController(QObject* controller) { menuController_ = controller; }
+    // The menu handler tells whether the menu is open; the menu controller fits its rows after
+    // each statistics update. Either may be absent.
+    VTMenuHandler* menuHandler() const { return menuHandler_; }
+    void setMenuHandler(VTMenuHandler* handler) { menuHandler_ = handler; }
+    VTStatusMenu* menuController() const { return menuController_; }
+    void setMenuController(VTStatusMenu* controller) { menuController_ = controller; }
 
     // How the client quits and opens the account page; tests put recorders here.
     void setQuitFunction(QuitFunction quit) { quit_ = std::move(quit); }
@@ -50,18 +50,24 @@ class VTMessageHandler : public VTLoggingObject, public VTConnectionDelegate {
   private:
     void dispatch(const QByteArray& payload, qint16 msgID);
     bool isMenuOpen() const;
-    void VT_onMessageAppState(AppStateMessage& message);
-    void VT_onMessageBackupStatsSummary(BackupStatsSummaryMessage& message);
-    void VT_onMessageStats(StatsMessage& message);
-    void VT_onMessageStatusTray(const StatusTrayMessage& message);
-    void VT_onMessageCommandTrayResponse(const CommandTrayResponseMessage& message);
+    // VTIncomingMessageHandler: the computer list and the pop-up request are not acted on.
+    void handle(AlertCountMessage& message) override;
+    void handle(AppStateMessage& message) override;
+    void handle(BackupStatsSummaryMessage& message) override;
+    void handle(CommandTrayResponseMessage& message) override;
+    void handle(ComputerConnectedMessage& message) override;
+    void handle(ComputerDisconnectedMessage& message) override;
+    void handle(ShutdownMessage& message) override;
+    void handle(StatsMessage& message) override;
+    void handle(StatusTrayMessage& message) override;
+    void handle(WebLoginKeyTrayResponseMessage& message) override;
     void VT_setComputerIsConnected(const CoreComputerTokenMessage& message, bool connected);
 
     VTApplicationController* mcp_;
     QPointer<VTVaultorState> state_;
     QPointer<VTConnection> connection_;
-    QPointer<QObject> menuHandler_;
-    QPointer<QObject> menuController_;
+    QPointer<VTMenuHandler> menuHandler_;
+    VTStatusMenu* menuController_ = nullptr;
     // The big documents are remembered as their UTF-8 bytes, half the size of their text;
     // equal bytes are equal texts.
     std::optional<QByteArray> lastAppStateMessageContent_;

@@ -1,4 +1,4 @@
-#include "VTMessageHeader.h"
+#include "messaging/VTMessageHeader.h"
 
 #include <QtEndian>
 

@@ -1,10 +1,10 @@
-#include "VTStatsRequestor.h"
+#include "messaging/VTStatsRequestor.h"
 
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 
-#include "VTUtils.h"
+#include "app/VTUtils.h"
 
 VTStatsRequestor::VTStatsRequestor(QObject* parent) : VTLoggingObject(parent) {}
 

@@ -4,9 +4,9 @@
 #include <QPointer>
 #include <memory>
 
-#include "CheesyTimer.h"
-#include "VTConnection.h"
-#include "VTLoggingObject.h"
+#include "app/VTLoggingObject.h"
+#include "messaging/CheesyTimer.h"
+#include "messaging/VTConnection.h"
 
 // Polls the service for statistics: the summary at the standard interval while the menu is
 // closed, full statistics at the menu-open interval while it is open.

@@ -1,4 +1,4 @@
-#include "VTStringMessage.h"
+#include "messaging/VTStringMessage.h"
 
 #include <QStringDecoder>
 

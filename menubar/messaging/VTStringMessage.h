@@ -3,7 +3,7 @@
 #include <QMutex>
 #include <optional>
 
-#include "VTMessage.h"
+#include "messaging/VTMessage.h"
 
 // A message whose payload is UTF-8 text. Received bytes are checked at once and decoded to a
 // QString only when the text is asked for: statistics documents are read from their bytes and

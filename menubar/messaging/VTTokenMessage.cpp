@@ -1,4 +1,4 @@
-#include "VTTokenMessage.h"
+#include "messaging/VTTokenMessage.h"
 
 void VTTokenMessage::initWithData(const QByteArray& payload) {
     VTStringMessage::initWithData(payload);

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "VTStringMessage.h"
+#include "messaging/VTStringMessage.h"
 
 // A message whose payload is a list of text tokens joined by "|". Tokens are not escaped:
 // a token holding "|" arrives as two.

@@ -1,14 +1,14 @@
-#include "VTVTSController.h"
+#include "messaging/VTVTSController.h"
 
 #include <QDateTime>
 #include <algorithm>
 
-#include "CommandTrayRequestMessage.h"
-#include "PauseSystemMessage.h"
-#include "ResumeSystemMessage.h"
-#include "VTStatsRequestor.h"
-#include "VTVaultorState.h"
-#include "WebLoginKeyTrayRequestMessage.h"
+#include "messaging/CommandTrayRequestMessage.h"
+#include "messaging/PauseSystemMessage.h"
+#include "messaging/ResumeSystemMessage.h"
+#include "messaging/VTStatsRequestor.h"
+#include "messaging/WebLoginKeyTrayRequestMessage.h"
+#include "model/VTVaultorState.h"
 
 VTVTSController::VTVTSController(VTStatsRequestor* statsRequestor, QObject* parent)
     : VTLoggingObject(parent), statsRequestor_(statsRequestor) {}

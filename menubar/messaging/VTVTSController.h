@@ -3,8 +3,8 @@
 #include <QPointer>
 #include <optional>
 
-#include "VTConnection.h"
-#include "VTLoggingObject.h"
+#include "app/VTLoggingObject.h"
+#include "messaging/VTConnection.h"
 
 class VTStatsRequestor;
 class VTVaultorState;

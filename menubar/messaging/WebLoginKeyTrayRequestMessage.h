@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTMessage.h"
+#include "messaging/VTMessage.h"
 
 // Asks for a web login key. No payload.
 class WebLoginKeyTrayRequestMessage : public VTMessage {

@@ -1,6 +1,6 @@
-#include "WebLoginKeyTrayResponseMessage.h"
+#include "messaging/WebLoginKeyTrayResponseMessage.h"
 
-#include "VTJSONText.h"
+#include "messaging/VTJSONText.h"
 
 void WebLoginKeyTrayResponseMessage::initWithData(const QByteArray& payload) {
     VTJSONDictMessage::initWithData(payload);

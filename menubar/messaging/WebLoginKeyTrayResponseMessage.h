@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTJSONDictMessage.h"
+#include "messaging/VTJSONDictMessage.h"
 
 // A web login key and the computer it was made for.
 class WebLoginKeyTrayResponseMessage : public VTJSONDictMessage {

@@ -1,9 +1,9 @@
-#include "BackupStatsSummary.h"
+#include "model/BackupStatsSummary.h"
 
 #include <stdexcept>
 
-#include "VTLogger.h"
-#include "VTModelUtils.h"
+#include "app/VTLogger.h"
+#include "model/VTModelUtils.h"
 
 BackupStatsSummary BackupStatsSummary::fromTokens(const QStringList& tokens) {
     if (tokens.size() < kTokenCount) {

@@ -1,4 +1,4 @@
-#include "VTAnalyzingFileToDoStats.h"
+#include "model/VTAnalyzingFileToDoStats.h"
 
 void VTAnalyzingFileToDoStats::setDoneAnalyzing(bool value) {
     doneAnalyzing_ = value;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTFileToDoStats.h"
+#include "model/VTFileToDoStats.h"
 
 // Progress of analysing the files of a backup set.
 class VTAnalyzingFileToDoStats : public VTFileToDoStats {

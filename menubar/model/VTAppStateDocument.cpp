@@ -1,8 +1,8 @@
-#include "VTAppStateDocument.h"
+#include "model/VTAppStateDocument.h"
 
 #include <QJsonArray>
 
-#include "VTModelUtils.h"
+#include "model/VTModelUtils.h"
 
 namespace {
 

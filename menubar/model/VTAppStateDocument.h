@@ -6,11 +6,11 @@
 #include <QVariant>
 #include <optional>
 
-#include "VTBackupSet.h"
-#include "VTKeyTable.h"
-#include "VTLoggingObject.h"
-#include "VTModelTypes.h"
-#include "VTUniqueSet.h"
+#include "app/VTLoggingObject.h"
+#include "model/VTBackupSet.h"
+#include "model/VTKeyTable.h"
+#include "model/VTModelTypes.h"
+#include "model/VTUniqueSet.h"
 
 // What the app-state document says about this computer's world: flags and texts, the backup
 // sets, and the computer dictionaries sorted into sources, destinations and the others. It is

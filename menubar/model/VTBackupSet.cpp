@@ -1,4 +1,4 @@
-#include "VTBackupSet.h"
+#include "model/VTBackupSet.h"
 
 VTBackupSet::VTBackupSet(qint64 setID, const QString& name, qint64 priority, QObject* parent)
     : VTUnique(parent), setID_(setID), name_(name), priority_(priority) {

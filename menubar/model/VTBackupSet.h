@@ -2,7 +2,7 @@
 
 #include <QList>
 
-#include "VTUnique.h"
+#include "model/VTUnique.h"
 
 // One of this computer's backup sets, built whole from the app-state document.
 class VTBackupSet : public VTUnique {

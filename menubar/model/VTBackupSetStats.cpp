@@ -1,6 +1,6 @@
-#include "VTBackupSetStats.h"
+#include "model/VTBackupSetStats.h"
 
-#include "VTModelUtils.h"
+#include "model/VTModelUtils.h"
 
 VTBackupSetStats::VTBackupSetStats(qint64 setID, QObject* parent)
     : VTBaseStats(parent),

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "VTAnalyzingFileToDoStats.h"
-#include "VTBaseStats.h"
-#include "VTModelTypes.h"
-#include "VTSendingFileToDoStats.h"
+#include "model/VTAnalyzingFileToDoStats.h"
+#include "model/VTBaseStats.h"
+#include "model/VTModelTypes.h"
+#include "model/VTSendingFileToDoStats.h"
 
 // Statistics of one backup set towards one destination, identified by its set ID. Times are
 // milliseconds since 1970 (-1: none yet), the remaining time is in seconds.

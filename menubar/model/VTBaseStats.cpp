@@ -1,4 +1,4 @@
-#include "VTBaseStats.h"
+#include "model/VTBaseStats.h"
 
 void VTBaseStats::setCompletionRatio(const VTDecimal& ratio) {
     completionRatio_ = ratio;

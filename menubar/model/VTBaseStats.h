@@ -1,7 +1,7 @@
 #pragma once
 
-#include "VTDecimal.h"
-#include "VTSelfObserver.h"
+#include "model/VTDecimal.h"
+#include "model/VTSelfObserver.h"
 
 // Progress numbers shared by the statistics of computers and backup sets.
 class VTBaseStats : public VTSelfObserver {

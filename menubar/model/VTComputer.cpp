@@ -1,6 +1,6 @@
-#include "VTComputer.h"
+#include "model/VTComputer.h"
 
-#include "VTModelUtils.h"
+#include "model/VTModelUtils.h"
 
 VTComputer::VTComputer(qint64 GUID, QObject* parent) : VTUnique(parent), GUID_(GUID) {
     setPrime(7);

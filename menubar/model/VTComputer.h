@@ -1,7 +1,7 @@
 #pragma once
 
-#include "VTComputerStats.h"
-#include "VTUnique.h"
+#include "model/VTComputerStats.h"
+#include "model/VTUnique.h"
 
 // A computer of the account, identified by its GUID. Numbers the service did not send read 0.
 class VTComputer : public VTUnique {

@@ -1,4 +1,4 @@
-#include "VTComputerStats.h"
+#include "model/VTComputerStats.h"
 
 VTComputerStats::VTComputerStats(qint64 computerGUID, QObject* parent)
     : VTBaseStats(parent), computerGUID_(computerGUID) {

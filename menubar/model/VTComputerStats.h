@@ -1,7 +1,7 @@
 #pragma once
 
-#include "VTBaseStats.h"
-#include "VTModelTypes.h"
+#include "model/VTBaseStats.h"
+#include "model/VTModelTypes.h"
 
 // Statistics of one computer (a source or a destination), identified by its GUID.
 class VTComputerStats : public VTBaseStats {

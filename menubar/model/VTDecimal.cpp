@@ -1,4 +1,4 @@
-#include "VTDecimal.h"
+#include "model/VTDecimal.h"
 
 #include <QLocale>
 #include <cmath>

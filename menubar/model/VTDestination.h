@@ -1,7 +1,7 @@
 #pragma once
 
-#include "VTComputer.h"
-#include "VTDestinationStats.h"
+#include "model/VTComputer.h"
+#include "model/VTDestinationStats.h"
 
 // A computer this one backs up to. It keeps one statistics object for its whole life.
 class VTDestination : public VTComputer {

@@ -1,10 +1,10 @@
-#include "VTDestinationStats.h"
+#include "model/VTDestinationStats.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <limits>
 
-#include "VTModelUtils.h"
+#include "model/VTModelUtils.h"
 
 namespace {
 

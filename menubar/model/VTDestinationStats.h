@@ -4,9 +4,9 @@
 #include <QRecursiveMutex>
 #include <QSet>
 
-#include "VTBackupSetStats.h"
-#include "VTComputerStats.h"
-#include "VTUniqueSet.h"
+#include "model/VTBackupSetStats.h"
+#include "model/VTComputerStats.h"
+#include "model/VTUniqueSet.h"
 
 // Statistics of one destination (one value of "OutboundStats"): a few destination-wide values
 // and one VTBackupSetStats per backup set, with aggregates over the sets that are recomputed

@@ -1,6 +1,6 @@
-#include "VTDictUpdatable.h"
+#include "model/VTDictUpdatable.h"
 
-#include "VTModelUtils.h"
+#include "model/VTModelUtils.h"
 
 bool VTDictUpdatable::updatePropertiesFromDict(const VTJSONObject& dict) {
     return VTModelUtils::setObjPropsFromDictWithTarget(this, propertyNamesForNewValuesKeys(), dict);

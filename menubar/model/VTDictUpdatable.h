@@ -1,8 +1,8 @@
 #pragma once
 
-#include "VTJSONObject.h"
-#include "VTKeyTable.h"
-#include "VTLoggingObject.h"
+#include "app/VTLoggingObject.h"
+#include "model/VTJSONObject.h"
+#include "model/VTKeyTable.h"
 
 // A model object whose properties are filled from a decoded JSON dictionary through its class's
 // key table (property name → key).

@@ -1,4 +1,4 @@
-#include "VTFileToDoStats.h"
+#include "model/VTFileToDoStats.h"
 
 void VTFileToDoStats::setCompletionRatio(double value) {
     completionRatio_ = value;

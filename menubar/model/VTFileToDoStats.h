@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTDictUpdatable.h"
+#include "model/VTDictUpdatable.h"
 
 // Progress through the files of one phase (analysing or sending) of a backup set.
 class VTFileToDoStats : public VTDictUpdatable {

@@ -1,4 +1,4 @@
-#include "VTJSONDocument.h"
+#include "model/VTJSONDocument.h"
 
 #include <simdjson.h>
 

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <memory>
 
-#include "VTJSONObject.h"
+#include "model/VTJSONObject.h"
 
 // A JSON object text read by simdjson, several times faster than QJsonDocument. The objects
 // handed out point into this document and must not outlive it.

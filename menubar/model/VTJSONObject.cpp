@@ -1,4 +1,4 @@
-#include "VTJSONObject.h"
+#include "model/VTJSONObject.h"
 
 #include <simdjson.h>
 

@@ -1,4 +1,4 @@
-#include "VTKeyTable.h"
+#include "model/VTKeyTable.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -1,15 +1,15 @@
-#include "VTModelUtils.h"
+#include "model/VTModelUtils.h"
 
 #include <QJsonValue>
 #include <QObject>
 
-#include "VTComputer.h"
-#include "VTDecimal.h"
-#include "VTDestination.h"
-#include "VTKeyTable.h"
-#include "VTLogger.h"
-#include "VTSource.h"
-#include "VTUtils.h"
+#include "app/VTLogger.h"
+#include "app/VTUtils.h"
+#include "model/VTComputer.h"
+#include "model/VTDecimal.h"
+#include "model/VTDestination.h"
+#include "model/VTKeyTable.h"
+#include "model/VTSource.h"
 
 namespace {
 

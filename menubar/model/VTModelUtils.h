@@ -3,9 +3,9 @@
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
-#include "VTJSONObject.h"
+#include "model/VTJSONObject.h"
 
-#include "VTModelTypes.h"
+#include "model/VTModelTypes.h"
 
 class QObject;
 class VTComputer;

@@ -1,4 +1,4 @@
-#include "VTPropertyObservation.h"
+#include "model/VTPropertyObservation.h"
 
 VTPropertyObservation::VTPropertyObservation(QObject* object, const QMetaProperty& property,
                                              Handler handler, QObject* parent)

@@ -1,6 +1,6 @@
-#include "VTPropertyObserver.h"
+#include "model/VTPropertyObserver.h"
 
-#include "VTLogger.h"
+#include "app/VTLogger.h"
 
 namespace {
 

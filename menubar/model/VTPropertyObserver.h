@@ -3,7 +3,7 @@
 #include <QList>
 #include <QObject>
 
-#include "VTPropertyObservation.h"
+#include "model/VTPropertyObservation.h"
 
 // Observes named properties of other objects through their notify signals. Every announcement
 // reaches the handler synchronously, with the new value, also when the value did not change.

@@ -1,4 +1,4 @@
-#include "VTRestoreStats.h"
+#include "model/VTRestoreStats.h"
 
 void VTRestoreStats::setRestoreID(qint64 value) {
     restoreID_ = value;

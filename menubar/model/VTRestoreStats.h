@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTDictUpdatable.h"
+#include "model/VTDictUpdatable.h"
 
 // One running or finished restore (one value of "RestoreStats").
 class VTRestoreStats : public VTDictUpdatable {

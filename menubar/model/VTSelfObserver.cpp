@@ -1,4 +1,4 @@
-#include "VTSelfObserver.h"
+#include "model/VTSelfObserver.h"
 
 void VTSelfObserver::addAction(const QString& selectorName, const QString& propertyName) {
     auto* action = new VTSelfObserverAction(propertyName, selectorName, this);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "VTPropertyObserver.h"
-#include "VTSelfObserverAction.h"
-#include "VTUnique.h"
-#include "VTUniqueSet.h"
+#include "model/VTPropertyObserver.h"
+#include "model/VTSelfObserverAction.h"
+#include "model/VTUnique.h"
+#include "model/VTUniqueSet.h"
 
 // A model object that runs some of its own methods when some of its own properties change.
 // Actions are added while the object is being built, so its self-subscriptions come before

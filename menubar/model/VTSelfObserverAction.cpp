@@ -1,4 +1,4 @@
-#include "VTSelfObserverAction.h"
+#include "model/VTSelfObserverAction.h"
 
 #include <QHash>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTUnique.h"
+#include "model/VTUnique.h"
 
 // "Run this method of mine when this property of mine changes."
 class VTSelfObserverAction : public VTUnique {

@@ -1,4 +1,4 @@
-#include "VTSendingFileToDoStats.h"
+#include "model/VTSendingFileToDoStats.h"
 
 void VTSendingFileToDoStats::setDoneSending(bool value) {
     doneSending_ = value;

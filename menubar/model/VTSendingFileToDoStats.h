@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTFileToDoStats.h"
+#include "model/VTFileToDoStats.h"
 
 // Progress of sending the files of a backup set.
 class VTSendingFileToDoStats : public VTFileToDoStats {

@@ -1,4 +1,4 @@
-#include "VTSource.h"
+#include "model/VTSource.h"
 
 VTSource::VTSource(qint64 GUID, QObject* parent)
     : VTComputer(GUID, parent), stats_(new VTSourceStats(GUID, this)) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "VTComputer.h"
-#include "VTSourceStats.h"
+#include "model/VTComputer.h"
+#include "model/VTSourceStats.h"
 
 // A computer that backs up to this one. It keeps one statistics object for its whole life.
 class VTSource : public VTComputer {

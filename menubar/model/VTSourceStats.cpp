@@ -1,6 +1,6 @@
-#include "VTSourceStats.h"
+#include "model/VTSourceStats.h"
 
-#include "VTModelUtils.h"
+#include "model/VTModelUtils.h"
 
 VTSourceStats::VTSourceStats(qint64 computerGUID, QObject* parent)
     : VTComputerStats(computerGUID, parent) {

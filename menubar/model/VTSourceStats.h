@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTComputerStats.h"
+#include "model/VTComputerStats.h"
 
 // Statistics of a computer that backs up to this one (one value of "InboundStats").
 class VTSourceStats : public VTComputerStats {

@@ -1,6 +1,6 @@
-#include "VTUnique.h"
+#include "model/VTUnique.h"
 
-#include "VTBadHashException.h"
+#include "model/VTBadHashException.h"
 
 quint64 VTUnique::hash() const {
     const std::optional<qint64> uid = UID();

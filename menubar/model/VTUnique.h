@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "VTDictUpdatable.h"
+#include "model/VTDictUpdatable.h"
 
 // A model object with an identity (UID) and a hash made from it and a per-class prime, so that
 // two objects of one kind with the same GUID or set ID are the same member of a set.

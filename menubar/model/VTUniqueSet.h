@@ -3,7 +3,7 @@
 #include <QList>
 #include <unordered_set>
 
-#include "VTUnique.h"
+#include "model/VTUnique.h"
 
 // A set of model objects by identity (VTUnique hash and equality), kept in insertion order so
 // that walks over it are repeatable. It holds pointers; ownership stays with the caller.

@@ -1,12 +1,10 @@
-#include "VTVaultorState.h"
+#include "model/VTVaultorState.h"
 
-#include "AppStateMessage.h"
-#include "StatsMessage.h"
-#include "VTAppStateDocument.h"
-#include "VTModelUtils.h"
-#include "VTRestoreStats.h"
-#include "VTUserDefaults.h"
-#include "VTUtils.h"
+#include "app/VTUtils.h"
+#include "model/VTAppStateDocument.h"
+#include "model/VTModelUtils.h"
+#include "model/VTRestoreStats.h"
+#include "platform/VTUserDefaults.h"
 
 VTVaultorState::VTVaultorState(VTUserDefaults* userDefaults, QObject* parent)
     : VTLoggingObject(parent),
@@ -14,7 +12,8 @@ VTVaultorState::VTVaultorState(VTUserDefaults* userDefaults, QObject* parent)
     resetToSafeDefaultValues();
 }
 
-void VTVaultorState::updateFromAppStateMessage(AppStateMessage& msg) {
+void VTVaultorState::updateFromAppState(const VTAppStateDocument& msg,
+                                        const VTStatsDocument& stats) {
     setIsProcessingStats(true);
     setAlert(msg.alert());
     setAppBaseName(msg.appBaseName());
@@ -68,10 +67,10 @@ void VTVaultorState::updateFromAppStateMessage(AppStateMessage& msg) {
         }
     }
 
-    updateFromStatsMessage(msg);
+    updateFromStats(stats);
 }
 
-void VTVaultorState::updateFromStatsMessage(StatsMessage& msg) {
+void VTVaultorState::updateFromStats(const VTStatsDocument& msg) {
     bool restoring = false;
     // Only dictionaries can describe a restore or a computer (a GUID of 0 names none), so
     // other values are passed over.

@@ -3,17 +3,17 @@
 #include <QList>
 #include <QSet>
 
-#include "BackupStatsSummary.h"
-#include "VTBackupSet.h"
-#include "VTComputer.h"
-#include "VTDestination.h"
-#include "VTLoggingObject.h"
-#include "VTModelTypes.h"
-#include "VTSource.h"
-#include "VTUniqueSet.h"
+#include "app/VTLoggingObject.h"
+#include "model/BackupStatsSummary.h"
+#include "model/VTBackupSet.h"
+#include "model/VTComputer.h"
+#include "model/VTDestination.h"
+#include "model/VTModelTypes.h"
+#include "model/VTSource.h"
+#include "model/VTStatsDocument.h"
+#include "model/VTUniqueSet.h"
 
-class AppStateMessage;
-class StatsMessage;
+class VTAppStateDocument;
 class VTUserDefaults;
 
 // The client's one model object: what the service said about this computer's backups, the
@@ -69,8 +69,9 @@ class VTVaultorState : public VTLoggingObject {
     explicit VTVaultorState(VTUserDefaults* userDefaults = nullptr, QObject* parent = nullptr);
 
     // Updates from the service's documents.
-    void updateFromAppStateMessage(AppStateMessage& msg);
-    void updateFromStatsMessage(StatsMessage& msg);
+    // The app-state document carries statistics too, read after the computers it names.
+    void updateFromAppState(const VTAppStateDocument& appState, const VTStatsDocument& stats);
+    void updateFromStats(const VTStatsDocument& stats);
     void updateFromBackupStatsSummary(const BackupStatsSummary& summary);
     void updateFromLegacyBackupStatsSummary(const BackupStatsSummary& summary);
 

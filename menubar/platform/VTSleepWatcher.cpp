@@ -1,4 +1,4 @@
-#include "VTSleepWatcher.h"
+#include "platform/VTSleepWatcher.h"
 
 #include <QDBusConnection>
 

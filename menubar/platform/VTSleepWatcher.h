@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "VTLoggingObject.h"
+#include "app/VTLoggingObject.h"
 
 // Tells when the machine is about to sleep and when it woke, from logind's PrepareForSleep
 // signal on the system bus. Without a system bus there is no sleep handling: that is logged

@@ -1,6 +1,6 @@
-#include "VTUserDefaults.h"
+#include "platform/VTUserDefaults.h"
 
-#include "VTUtils.h"
+#include "app/VTUtils.h"
 
 VTUserDefaults* VTUserDefaults::standardUserDefaults() {
     static VTUserDefaults* defaults = new VTUserDefaults(

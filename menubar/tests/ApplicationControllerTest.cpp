@@ -4,17 +4,17 @@
 
 #include <QTemporaryDir>
 
-#include "MasterControlProgram.h"
-#include "TestSupport.h"
-#include "VTAppWiring.h"
-#include "VTConnectionController.h"
-#include "VTHeadlessMenuHandler.h"
-#include "VTMessageHandler.h"
-#include "VTStatsRequestor.h"
-#include "VTUserDefaults.h"
-#include "VTUtils.h"
-#include "VTVTSController.h"
-#include "VTVaultorState.h"
+#include "app/MasterControlProgram.h"
+#include "app/VTAppWiring.h"
+#include "app/VTHeadlessMenuHandler.h"
+#include "app/VTUtils.h"
+#include "messaging/VTConnectionController.h"
+#include "messaging/VTMessageHandler.h"
+#include "messaging/VTStatsRequestor.h"
+#include "messaging/VTVTSController.h"
+#include "model/VTVaultorState.h"
+#include "platform/VTUserDefaults.h"
+#include "tests/TestSupport.h"
 
 using namespace vttest;
 
@@ -123,19 +123,6 @@ TEST_F(ApplicationControllerTest, ReplacingTheMenuHandlerMovesTheObservation) {
     EXPECT_FALSE(wiring_.statsRequestor->isPolling());
     other.setOpen(true);
     EXPECT_TRUE(wiring_.statsRequestor->isPolling());
-}
-
-TEST_F(ApplicationControllerTest, ImagesFollowTheThemeAndMissingOnesAreNull) {
-    const QString themeKey = "VTDefaultsKeyIconThemeName";
-    defaults_.setObject("dots", themeKey);
-    EXPECT_EQ(VTUtils::imageFromResourceName("play").pixelColor(0, 0), QColor(255, 0, 0));
-    defaults_.setObject("colors", themeKey);
-    EXPECT_EQ(VTUtils::imageFromResourceName("play").pixelColor(0, 0), QColor(0, 255, 0));
-    defaults_.setObject("", themeKey);
-    EXPECT_EQ(VTUtils::imageFromResourceName("play").pixelColor(0, 0), QColor(0, 0, 0));
-    EXPECT_TRUE(VTUtils::imageFromResourceName("no-such-image").isNull());
-    EXPECT_EQ(VTUtils::imagePathFromResourceName("play"), ":/images/play.png");
-    EXPECT_FALSE(VTUtils::imagePathFromResourceName("missing").has_value());
 }
 
 TEST_F(ApplicationControllerTest, DelayedCallsRunLaterAndNotAfterTheirTargetIsGone) {

@@ -2,16 +2,16 @@
 // service simulator on loopback.
 #include <gtest/gtest.h>
 
-#include "MasterControlProgram.h"
-#include "SimulatorProcess.h"
-#include "VTAppWiring.h"
-#include "VTConnectionController.h"
-#include "VTConnectionLegacy.h"
-#include "VTMessageHandler.h"
-#include "VTUserDefaults.h"
-#include "VTUtils.h"
-#include "VTVTSController.h"
-#include "VTVaultorState.h"
+#include "app/MasterControlProgram.h"
+#include "app/VTAppWiring.h"
+#include "app/VTUtils.h"
+#include "messaging/VTConnectionController.h"
+#include "messaging/VTConnectionLegacy.h"
+#include "messaging/VTMessageHandler.h"
+#include "messaging/VTVTSController.h"
+#include "model/VTVaultorState.h"
+#include "platform/VTUserDefaults.h"
+#include "tests/SimulatorProcess.h"
 
 using namespace vttest;
 

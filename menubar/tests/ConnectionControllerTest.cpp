@@ -1,13 +1,13 @@
 // The supervisor: retry cycle, failure counting, replacement, legacy switch, sleep and wake.
 #include <gtest/gtest.h>
 
-#include "AppStateMessage.h"
-#include "CheesyTimer.h"
-#include "TestSupport.h"
-#include "VTConnectionController.h"
-#include "VTConnectionLegacy.h"
-#include "VTConnectionNew.h"
-#include "VTSleepWatcher.h"
+#include "messaging/AppStateMessage.h"
+#include "messaging/CheesyTimer.h"
+#include "messaging/VTConnectionController.h"
+#include "messaging/VTConnectionLegacy.h"
+#include "messaging/VTConnectionNew.h"
+#include "platform/VTSleepWatcher.h"
+#include "tests/TestSupport.h"
 
 using namespace vttest;
 

@@ -4,16 +4,16 @@
 
 #include <QTimer>
 
-#include "AppStateMessage.h"
-#include "BackupStatsSummaryMessage.h"
-#include "SetMessageTypeMessage.h"
-#include "StatsMessage.h"
-#include "StatsRequestMessage.h"
-#include "StatusQueryMessage.h"
-#include "TestSupport.h"
-#include "VTClassMessage.h"
-#include "VTConnectionLegacy.h"
-#include "VTConnectionNew.h"
+#include "messaging/AppStateMessage.h"
+#include "messaging/BackupStatsSummaryMessage.h"
+#include "messaging/SetMessageTypeMessage.h"
+#include "messaging/StatsMessage.h"
+#include "messaging/StatsRequestMessage.h"
+#include "messaging/StatusQueryMessage.h"
+#include "messaging/VTClassMessage.h"
+#include "messaging/VTConnectionLegacy.h"
+#include "messaging/VTConnectionNew.h"
+#include "tests/TestSupport.h"
 
 using namespace vttest;
 

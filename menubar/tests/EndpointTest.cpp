@@ -1,10 +1,10 @@
 // Where the client looks for the service: the endpoint file and the command line.
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
-#include "VTEndpoint.h"
-#include "VTUIInfo.h"
-#include "VTUtils.h"
+#include "app/VTUIInfo.h"
+#include "app/VTUtils.h"
+#include "messaging/VTEndpoint.h"
+#include "tests/TestSupport.h"
 
 using namespace vttest;
 

@@ -3,10 +3,10 @@
 
 #include <mutex>
 
-#include "DDLog.h"
-#include "VTLogger.h"
-#include "VTLoggingObject.h"
-#include "VTUtils.h"
+#include "app/VTLogger.h"
+#include "app/VTLoggingObject.h"
+#include "app/VTUtils.h"
+#include "logging/DDLog.h"
 
 namespace {
 

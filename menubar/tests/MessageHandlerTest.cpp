@@ -4,22 +4,23 @@
 
 #include <QTemporaryDir>
 
-#include "AlertCountMessage.h"
-#include "AppStateMessage.h"
-#include "BackupStatsSummaryMessage.h"
-#include "ComputerConnectedMessage.h"
-#include "ComputerDisconnectedMessage.h"
-#include "ShutdownMessage.h"
-#include "StatsMessage.h"
-#include "StatusTrayMessage.h"
-#include "TestSupport.h"
-#include "VTApplicationController.h"
-#include "VTConnection.h"
-#include "VTMessageHandler.h"
-#include "VTUserDefaults.h"
-#include "VTUtils.h"
-#include "VTVaultorState.h"
-#include "fixtures/model/ModelFixtures.h"
+#include "app/VTHeadlessMenuHandler.h"
+#include "app/VTUtils.h"
+#include "messaging/AlertCountMessage.h"
+#include "messaging/AppStateMessage.h"
+#include "messaging/BackupStatsSummaryMessage.h"
+#include "messaging/ComputerConnectedMessage.h"
+#include "messaging/ComputerDisconnectedMessage.h"
+#include "messaging/ShutdownMessage.h"
+#include "messaging/StatsMessage.h"
+#include "messaging/StatusTrayMessage.h"
+#include "messaging/VTApplicationController.h"
+#include "messaging/VTConnection.h"
+#include "messaging/VTMessageHandler.h"
+#include "model/VTVaultorState.h"
+#include "platform/VTUserDefaults.h"
+#include "tests/TestSupport.h"
+#include "tests/fixtures/model/ModelFixtures.h"
 
 using namespace vttest;
 
@@ -48,13 +49,6 @@ struct ControllerLog : VTApplicationController {
     void switchToLegacyMessaging() override { ++legacySwitches; }
 };
 
-class MenuHandler : public QObject {
-    Q_OBJECT
-    Q_PROPERTY(bool isMenuOpen MEMBER isMenuOpen)
-  public:
-    bool isMenuOpen = false;
-};
-
 QByteArray summary(int activities, int legacyStatus) {
     return QStringLiteral("%1|0|0|0|%2|0|0|0|0|0|0|0|0|0")
         .arg(activities)
@@ -77,7 +71,7 @@ class MessageHandlerTest : public ::testing::Test {
     VTVaultorState state_{&defaults_};
     CountingConnection connection_;
     ControllerLog controller_;
-    MenuHandler menu_;
+    VTHeadlessMenuHandler menu_;
     VTMessageHandler handler_{&controller_, &state_};
     int updates_ = 0;
     QStringList quits_;
@@ -88,7 +82,7 @@ TEST_F(MessageHandlerTest, IdenticalStatsAreSkippedOnlyWhileTheMenuIsClosed) {
     receive(StatsMessage::kMessageID, stats);
     receive(StatsMessage::kMessageID, stats);
     EXPECT_EQ(updates_, 1);
-    menu_.isMenuOpen = true;
+    menu_.setOpen(true);
     receive(StatsMessage::kMessageID, stats);
     receive(StatsMessage::kMessageID, stats);
     EXPECT_EQ(updates_, 3);
@@ -107,7 +101,7 @@ TEST_F(MessageHandlerTest, IdenticalAppStateStillReportsDestinationsAndAsksForSt
 }
 
 TEST_F(MessageHandlerTest, IdenticalSummaryHasNoEffectEvenWithTheMenuOpen) {
-    menu_.isMenuOpen = true;
+    menu_.setOpen(true);
     receive(BackupStatsSummaryMessage::kMessageID, summary(0, 2));
     const int afterFirst = updates_;
     receive(BackupStatsSummaryMessage::kMessageID, summary(0, 2));
@@ -195,5 +189,3 @@ TEST_F(MessageHandlerTest, ShutdownQuitsOnlyWhenTheSettingSaysSo) {
 }
 
 }  // namespace
-
-#include "MessageHandlerTest.moc"

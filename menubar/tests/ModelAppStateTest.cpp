@@ -2,13 +2,13 @@
 // sends them.
 #include <gtest/gtest.h>
 
-#include "AppStateMessage.h"
-#include "BackupStatsSummaryMessage.h"
-#include "ComputersMessage.h"
-#include "ModelTestSupport.h"
-#include "StatusTrayMessage.h"
-#include "VTUtils.h"
-#include "fixtures/model/ModelFixtures.h"
+#include "app/VTUtils.h"
+#include "messaging/AppStateMessage.h"
+#include "messaging/BackupStatsSummaryMessage.h"
+#include "messaging/ComputersMessage.h"
+#include "messaging/StatusTrayMessage.h"
+#include "tests/ModelTestSupport.h"
+#include "tests/fixtures/model/ModelFixtures.h"
 
 using namespace ModelTestSupport;
 

@@ -5,17 +5,17 @@
 #include <QJsonArray>
 #include <QVariantList>
 
-#include "ModelTestSupport.h"
-#include "VTBackupSet.h"
-#include "VTBackupSetStats.h"
-#include "VTBadHashException.h"
-#include "VTComputer.h"
-#include "VTDecimal.h"
-#include "VTDestination.h"
-#include "VTModelUtils.h"
-#include "VTSelfObserverAction.h"
-#include "VTSource.h"
-#include "VTUniqueSet.h"
+#include "model/VTBackupSet.h"
+#include "model/VTBackupSetStats.h"
+#include "model/VTBadHashException.h"
+#include "model/VTComputer.h"
+#include "model/VTDecimal.h"
+#include "model/VTDestination.h"
+#include "model/VTModelUtils.h"
+#include "model/VTSelfObserverAction.h"
+#include "model/VTSource.h"
+#include "model/VTUniqueSet.h"
+#include "tests/ModelTestSupport.h"
 
 using namespace ModelTestSupport;
 

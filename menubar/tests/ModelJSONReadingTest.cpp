@@ -7,17 +7,17 @@
 #include <QMetaProperty>
 #include <limits>
 
-#include "AppStateMessage.h"
-#include "ModelTestSupport.h"
-#include "StatsMessage.h"
-#include "VTBackupSetStats.h"
-#include "VTDestinationStats.h"
-#include "VTFileToDoStats.h"
-#include "VTJSONDocument.h"
-#include "VTSourceStats.h"
-#include "VTStringMessage.h"
-#include "VTVaultorState.h"
-#include "fixtures/model/ModelFixtures.h"
+#include "messaging/AppStateMessage.h"
+#include "messaging/StatsMessage.h"
+#include "messaging/VTStringMessage.h"
+#include "model/VTBackupSetStats.h"
+#include "model/VTDestinationStats.h"
+#include "model/VTFileToDoStats.h"
+#include "model/VTJSONDocument.h"
+#include "model/VTSourceStats.h"
+#include "model/VTVaultorState.h"
+#include "tests/ModelTestSupport.h"
+#include "tests/fixtures/model/ModelFixtures.h"
 
 using namespace ModelTestSupport;
 
@@ -223,8 +223,8 @@ TEST(ModelJSONReading, TheStateEndsAsFromQJsonDocument) {
     TemporaryUserDefaults defaults;
     VTVaultorState fast(defaults.get());
     VTVaultorState expected(defaults.get());
-    fast.updateFromAppStateMessage(*message<AppStateMessage>(ModelFixtures::kAppState));
-    expected.updateFromAppStateMessage(*message<AppStateMessage>(ModelFixtures::kAppState));
+    message<AppStateMessage>(ModelFixtures::kAppState)->applyTo(fast);
+    message<AppStateMessage>(ModelFixtures::kAppState)->applyTo(expected);
 
     QJsonObject tricky = QJsonDocument::fromJson(kTrickyDestination).object();
     QJsonObject outbound = QJsonDocument::fromJson(ModelFixtures::kAppState)
@@ -251,8 +251,8 @@ TEST(ModelJSONReading, TheStateEndsAsFromQJsonDocument) {
         "not json",
     };
     for (const QByteArray& document : documents) {
-        fast.updateFromStatsMessage(*message<StatsMessage>(document));
-        expected.updateFromStatsMessage(*message<QtReadStatsMessage>(document));
+        message<StatsMessage>(document)->applyTo(fast);
+        message<QtReadStatsMessage>(document)->applyTo(expected);
         EXPECT_EQ(stateSnapshot(fast), stateSnapshot(expected)) << document.constData();
     }
     flushDeferredDeletes();

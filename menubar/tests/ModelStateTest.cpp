@@ -2,12 +2,12 @@
 // overall status, the pause state and the notifications the presentation relies on.
 #include <gtest/gtest.h>
 
-#include "AppStateMessage.h"
-#include "BackupStatsSummaryMessage.h"
-#include "ModelTestSupport.h"
-#include "VTModelUtils.h"
-#include "VTVaultorState.h"
-#include "fixtures/model/ModelFixtures.h"
+#include "messaging/AppStateMessage.h"
+#include "messaging/BackupStatsSummaryMessage.h"
+#include "model/VTModelUtils.h"
+#include "model/VTVaultorState.h"
+#include "tests/ModelTestSupport.h"
+#include "tests/fixtures/model/ModelFixtures.h"
 
 using namespace ModelTestSupport;
 
@@ -15,12 +15,8 @@ namespace {
 
 class ModelState : public ::testing::Test {
   protected:
-    void applyAppState(const char* json) {
-        state.updateFromAppStateMessage(*message<AppStateMessage>(json));
-    }
-    void applyStats(const char* json) {
-        state.updateFromStatsMessage(*message<StatsMessage>(json));
-    }
+    void applyAppState(const char* json) { message<AppStateMessage>(json)->applyTo(state); }
+    void applyStats(const char* json) { message<StatsMessage>(json)->applyTo(state); }
     void applySummary(const QByteArray& tokens) {
         state.updateFromBackupStatsSummary(message<BackupStatsSummaryMessage>(tokens)->stats());
     }

@@ -2,10 +2,10 @@
 // destination's aggregates.
 #include <gtest/gtest.h>
 
-#include "ModelTestSupport.h"
-#include "VTBackupSetStats.h"
-#include "VTDestinationStats.h"
-#include "VTSourceStats.h"
+#include "model/VTBackupSetStats.h"
+#include "model/VTDestinationStats.h"
+#include "model/VTSourceStats.h"
+#include "tests/ModelTestSupport.h"
 
 using namespace ModelTestSupport;
 

@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "VTPropertyObserver.h"
-#include "VTUserDefaults.h"
+#include "model/VTPropertyObserver.h"
+#include "platform/VTUserDefaults.h"
 
 namespace ModelTestSupport {
 

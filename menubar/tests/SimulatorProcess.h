@@ -7,7 +7,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
 namespace vttest {
 

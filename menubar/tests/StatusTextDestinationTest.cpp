@@ -2,8 +2,8 @@
 // documents, in pairs that prove which rule wins when two apply; and the details line.
 #include <gtest/gtest.h>
 
-#include "StatusTextTestSupport.h"
-#include "VTPropertyObserver.h"
+#include "model/VTPropertyObserver.h"
+#include "tests/StatusTextTestSupport.h"
 
 using namespace StatusTextTestSupport;
 

@@ -5,11 +5,11 @@
 
 #include <QCoreApplication>
 
-#include "StatusTextTestSupport.h"
-#include "VTObjectDump.h"
-#include "VTRowStatusTexts.h"
-#include "VTTextTemplate.h"
-#include "VTTranslationLoader.h"
+#include "tests/StatusTextTestSupport.h"
+#include "ui/text/VTObjectDump.h"
+#include "ui/text/VTRowStatusTexts.h"
+#include "ui/text/VTTextTemplate.h"
+#include "ui/text/VTTranslationLoader.h"
 
 using namespace StatusTextTestSupport;
 using StatusTextFixtures::kNow;

@@ -2,7 +2,7 @@
 // documents, in pairs that prove which rule wins when two apply.
 #include <gtest/gtest.h>
 
-#include "StatusTextTestSupport.h"
+#include "tests/StatusTextTestSupport.h"
 
 using namespace StatusTextTestSupport;
 

@@ -7,14 +7,14 @@
 
 #include <mutex>
 
-#include "AppStateMessage.h"
-#include "DDLog.h"
-#include "ModelTestSupport.h"
-#include "StatsMessage.h"
-#include "StatusTextFixtures.h"
-#include "VTDestinationStatusTextBuilder.h"
-#include "VTSourceStatusTextBuilder.h"
-#include "VTVaultorState.h"
+#include "logging/DDLog.h"
+#include "messaging/AppStateMessage.h"
+#include "messaging/StatsMessage.h"
+#include "model/VTVaultorState.h"
+#include "tests/ModelTestSupport.h"
+#include "tests/StatusTextFixtures.h"
+#include "ui/text/VTDestinationStatusTextBuilder.h"
+#include "ui/text/VTSourceStatusTextBuilder.h"
 
 namespace StatusTextTestSupport {
 
@@ -82,12 +82,12 @@ class StatusTextTest : public ::testing::Test {
     void apply(const char* overlay = "{}") {
         auto msg =
             ModelTestSupport::message<AppStateMessage>(StatusTextFixtures::appState(overlay));
-        state_.updateFromAppStateMessage(*msg);
+        msg->applyTo(state_);
     }
     // Applies a statistics message as the service sends it between app-state messages.
     void applyStats(const char* json) {
         auto msg = ModelTestSupport::message<StatsMessage>(QByteArray(json));
-        state_.updateFromStatsMessage(*msg);
+        msg->applyTo(state_);
     }
 
     VTDestination* destination(qint64 GUID = 2001) const {

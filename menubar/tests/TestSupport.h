@@ -12,7 +12,7 @@
 #include <QThread>
 #include <functional>
 
-#include "VTMessageHeader.h"
+#include "messaging/VTMessageHeader.h"
 
 namespace vttest {
 

@@ -4,8 +4,8 @@
 #include <QSettings>
 #include <QSignalSpy>
 
-#include "ModelTestSupport.h"
-#include "VTUserDefaults.h"
+#include "platform/VTUserDefaults.h"
+#include "tests/ModelTestSupport.h"
 
 using namespace ModelTestSupport;
 

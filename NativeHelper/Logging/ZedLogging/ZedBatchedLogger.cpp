@@ -1,10 +1,10 @@
-#include "ZedBatchedLogger.h"
+#include "Logging/ZedLogging/ZedBatchedLogger.h"
 
 #include <cstdarg>
 #include <cstdio>
 
-#include "ZedLog.h"
-#include "zed_dispatch_helpers.h"
+#include "Dispatch/zed_dispatch_helpers.h"
+#include "Logging/ZedLogging/ZedLog.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ZedDispatchQueue.h"
+#include "Dispatch/ZedDispatchQueue.h"
 
 // Gathers messages for a fixed interval and logs them as one entry, so that a burst of similar
 // events costs one log line instead of hundreds. The interval starts with the first message

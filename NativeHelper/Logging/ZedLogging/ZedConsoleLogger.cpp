@@ -1,11 +1,11 @@
-#include "ZedConsoleLogger.h"
+#include "Logging/ZedLogging/ZedConsoleLogger.h"
 
 #include <memory>
 #include <mutex>
 
-#include "DDLog.h"
-#include "DDTTYLogger.h"
-#include "ZedDevLogFormatter.h"
+#include "Logging/ZedLogging/ZedDevLogFormatter.h"
+#include "logging/DDLog.h"
+#include "logging/DDTTYLogger.h"
 
 namespace ZedConsoleLogger {
 

@@ -1,8 +1,8 @@
-#include "ZedDevLogFormatter.h"
+#include "Logging/ZedLogging/ZedDevLogFormatter.h"
 
-#include "DDLogTime.h"
-#include "ZedLogWords.h"
-#include "ZedPathComponents.h"
+#include "Categories/ZedPathComponents.h"
+#include "Logging/ZedLogging/ZedLogWords.h"
+#include "logging/DDLogTime.h"
 
 std::optional<std::string> ZedDevLogFormatter::formatLogMessage(const DDLogMessage& message) {
     return ZedLogWords::developerTag(message.logFlag) + " " +

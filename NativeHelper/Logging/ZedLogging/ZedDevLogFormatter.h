@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DDLogFormatter.h"
+#include "logging/DDLogFormatter.h"
 
 // The developer's console line: "<tag> <date> - <file>:<line>(<function>) - <message>".
 class ZedDevLogFormatter : public DDLogFormatter {

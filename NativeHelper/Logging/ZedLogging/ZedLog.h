@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ZedLogFlags.h"
-#include "ZedLogPost.h"
+#include "Logging/ZedLogging/ZedLogFlags.h"
+#include "Logging/ZedLogging/ZedLogPost.h"
 
 // Posts a message when `mask` lets `flag` through. Posts are asynchronous so that logging never
 // holds up the caller beyond the hub's back-pressure.

@@ -1,4 +1,4 @@
-#include "ZedLogFileManager.h"
+#include "Logging/ZedLogging/ZedLogFileManager.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <random>
 
-#include "ZedLog.h"
-#include "ZedSystemConsole.h"
+#include "Logging/ZedLogging/ZedLog.h"
+#include "Logging/ZedLogging/ZedSystemConsole.h"
 
 namespace fs = std::filesystem;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "DDLogFileManagerDefault.h"
+#include "logging/DDLogFileManagerDefault.h"
 
 // Numbered log files: the current one is "<prefix>.0", older ones "<prefix>.1", "<prefix>.2" and
 // so on, a higher number being older. Making a new file rolls every numbered file up by one.

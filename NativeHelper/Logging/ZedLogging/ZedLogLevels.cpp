@@ -1,6 +1,6 @@
-#include "ZedLogLevels.h"
+#include "Logging/ZedLogging/ZedLogLevels.h"
 
-#include "vtnative.h"
+#include "include/vtnative.h"
 
 const int32_t LEVEL_OFF = 0;
 const int32_t LEVEL_FATAL = 0;

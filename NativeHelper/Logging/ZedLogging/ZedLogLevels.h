@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "ZedLogFlags.h"
+#include "Logging/ZedLogging/ZedLogFlags.h"
 
 // The two process-wide masks that set_log_level replaces: the file-watcher wrapper's and the
 // watcher class's. Every other source uses a fixed mask.

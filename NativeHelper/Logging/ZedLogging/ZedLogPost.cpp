@@ -1,10 +1,10 @@
-#include "ZedLogPost.h"
+#include "Logging/ZedLogging/ZedLogPost.h"
 
 #include <cstdarg>
 #include <string>
 
-#include "DDLog.h"
-#include "ZedDispatchQueue.h"
+#include "Dispatch/ZedDispatchQueue.h"
+#include "logging/DDLog.h"
 
 namespace ZedLogPost {
 

@@ -1,6 +1,6 @@
-#include "ZedLogWords.h"
+#include "Logging/ZedLogging/ZedLogWords.h"
 
-#include "ZedLogFlags.h"
+#include "Logging/ZedLogging/ZedLogFlags.h"
 
 namespace ZedLogWords {
 

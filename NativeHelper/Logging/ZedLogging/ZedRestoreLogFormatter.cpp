@@ -1,7 +1,7 @@
-#include "ZedRestoreLogFormatter.h"
+#include "Logging/ZedLogging/ZedRestoreLogFormatter.h"
 
-#include "DDLogTime.h"
-#include "ZedLogWords.h"
+#include "Logging/ZedLogging/ZedLogWords.h"
+#include "logging/DDLogTime.h"
 
 std::optional<std::string> ZedRestoreLogFormatter::formatLogMessage(const DDLogMessage& message) {
     // AM and PM spelled out here: strftime would follow whatever locale the host process set.

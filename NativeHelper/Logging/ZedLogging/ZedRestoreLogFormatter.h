@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DDLogFormatter.h"
+#include "logging/DDLogFormatter.h"
 
 // The restore log's short line: "<letter of the level mask> <date> <message>".
 class ZedRestoreLogFormatter : public DDLogFormatter {

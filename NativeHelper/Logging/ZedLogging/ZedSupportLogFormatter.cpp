@@ -1,9 +1,9 @@
-#include "ZedSupportLogFormatter.h"
+#include "Logging/ZedLogging/ZedSupportLogFormatter.h"
 
-#include "DDLogTime.h"
-#include "ZedLogWords.h"
-#include "ZedPathComponents.h"
-#include "ZedSystemConsole.h"
+#include "Categories/ZedPathComponents.h"
+#include "Logging/ZedLogging/ZedLogWords.h"
+#include "Logging/ZedLogging/ZedSystemConsole.h"
+#include "logging/DDLogTime.h"
 
 namespace {
 

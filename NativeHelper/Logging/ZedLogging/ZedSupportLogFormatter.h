@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "DDLogFormatter.h"
+#include "logging/DDLogFormatter.h"
 
 // The line support staff read: date, severity, category, queue or thread, file and function in
 // fixed-width tab-separated fields, then the message.

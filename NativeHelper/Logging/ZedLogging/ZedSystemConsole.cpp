@@ -1,4 +1,4 @@
-#include "ZedSystemConsole.h"
+#include "Logging/ZedLogging/ZedSystemConsole.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "DDWriteFully.h"
+#include "logging/DDWriteFully.h"
 
 namespace ZedSystemConsole {
 

@@ -1,15 +1,15 @@
-#include "VTComputerStatusTextBuilder.h"
+#include "ui/text/VTComputerStatusTextBuilder.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <cmath>
 
-#include "VTComputerStats.h"
-#include "VTObjectDump.h"
-#include "VTTextTemplate.h"
-#include "VTUserDefaults.h"
-#include "VTVaultorState.h"
+#include "model/VTComputerStats.h"
+#include "model/VTVaultorState.h"
+#include "platform/VTUserDefaults.h"
+#include "ui/text/VTObjectDump.h"
+#include "ui/text/VTTextTemplate.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <functional>
 #include <optional>
 
-#include "VTLoggingObject.h"
-#include "VTNumberFormatter.h"
+#include "app/VTLoggingObject.h"
+#include "ui/text/VTNumberFormatter.h"
 
 class VTComputerStats;
 class VTUserDefaults;

@@ -1,10 +1,10 @@
-#include "VTDestinationStatusTextBuilder.h"
+#include "ui/text/VTDestinationStatusTextBuilder.h"
 
-#include "VTDestination.h"
-#include "VTDestinationStats.h"
-#include "VTObjectDump.h"
-#include "VTTextTemplate.h"
-#include "VTVaultorState.h"
+#include "model/VTDestination.h"
+#include "model/VTDestinationStats.h"
+#include "model/VTVaultorState.h"
+#include "ui/text/VTObjectDump.h"
+#include "ui/text/VTTextTemplate.h"
 
 namespace {
 

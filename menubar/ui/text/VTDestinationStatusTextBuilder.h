@@ -2,7 +2,7 @@
 
 #include <QSet>
 
-#include "VTComputerStatusTextBuilder.h"
+#include "ui/text/VTComputerStatusTextBuilder.h"
 
 class VTDestination;
 class VTDestinationStats;

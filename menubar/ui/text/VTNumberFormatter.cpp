@@ -1,4 +1,4 @@
-#include "VTNumberFormatter.h"
+#include "ui/text/VTNumberFormatter.h"
 
 #include <cmath>
 

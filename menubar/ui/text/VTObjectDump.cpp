@@ -1,11 +1,11 @@
-#include "VTObjectDump.h"
+#include "ui/text/VTObjectDump.h"
 
 #include <QMetaProperty>
 #include <QObject>
 #include <QSequentialIterable>
 #include <QVariant>
 
-#include "VTDecimal.h"
+#include "model/VTDecimal.h"
 
 QString VTObjectDump::dumpInfo(const QObject* object) {
     if (!object) {

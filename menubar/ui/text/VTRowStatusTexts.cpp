@@ -1,9 +1,9 @@
-#include "VTRowStatusTexts.h"
+#include "ui/text/VTRowStatusTexts.h"
 
-#include "VTDestination.h"
-#include "VTDestinationStatusTextBuilder.h"
-#include "VTSource.h"
-#include "VTSourceStatusTextBuilder.h"
+#include "model/VTDestination.h"
+#include "model/VTSource.h"
+#include "ui/text/VTDestinationStatusTextBuilder.h"
+#include "ui/text/VTSourceStatusTextBuilder.h"
 
 VTRowStatusTexts VTRowStatusTexts::forComputer(const VTComputer* computer, VTVaultorState* state) {
     VTComputerStatusTextBuilder* builder = nullptr;

@@ -1,8 +1,8 @@
-#include "VTSourceStatusTextBuilder.h"
+#include "ui/text/VTSourceStatusTextBuilder.h"
 
-#include "VTSourceStats.h"
-#include "VTTextTemplate.h"
-#include "VTVaultorState.h"
+#include "model/VTSourceStats.h"
+#include "model/VTVaultorState.h"
+#include "ui/text/VTTextTemplate.h"
 
 VTSourceStatusTextBuilder* VTSourceStatusTextBuilder::sharedTextBuilder() {
     static VTSourceStatusTextBuilder* const shared = new VTSourceStatusTextBuilder();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VTComputerStatusTextBuilder.h"
+#include "ui/text/VTComputerStatusTextBuilder.h"
 
 // The status line of a source, a computer that backs up to this computer. Sources have no
 // details line.

@@ -1,4 +1,4 @@
-#include "VTTextTemplate.h"
+#include "ui/text/VTTextTemplate.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "VTTranslationLoader.h"
+#include "ui/text/VTTranslationLoader.h"
 
 #include <QCoreApplication>
 #include <QTranslator>
