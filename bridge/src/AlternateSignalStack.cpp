@@ -1,4 +1,4 @@
-#include "AlternateSignalStack.h"
+#include "src/AlternateSignalStack.h"
 
 #include <signal.h>
 #include <sys/mman.h>

@@ -1,4 +1,4 @@
-#include "ArgumentBlockParser.h"
+#include "src/ArgumentBlockParser.h"
 
 namespace nativio {
 

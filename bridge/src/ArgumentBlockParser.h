@@ -4,19 +4,21 @@
 #include <cstdint>
 #include <cstring>
 
+#include "java/com_nativio_TypeCode.h"
+
 namespace nativio {
 
-// Type codes of the entries of an argument block.
+// Type codes of the entries of an argument block, as com.nativio.TypeCode defines them.
 enum class EntryCode : uint64_t {
-    kPointer = 0,
-    kInt32 = 1,
-    kInt64 = 2,
-    kFloat = 3,
-    kDouble = 4,
-    kMemory = 5,
-    kStructure = 6,
-    kInt8 = 7,
-    kInt16 = 8,
+    kPointer = com_nativio_TypeCode_POINTER,
+    kInt32 = com_nativio_TypeCode_INT32,
+    kInt64 = com_nativio_TypeCode_INT64,
+    kFloat = com_nativio_TypeCode_FLOAT,
+    kDouble = com_nativio_TypeCode_DOUBLE,
+    kMemory = com_nativio_TypeCode_MEMORY,
+    kStructure = com_nativio_TypeCode_STRUCTURE,
+    kInt8 = com_nativio_TypeCode_INT8,
+    kInt16 = com_nativio_TypeCode_INT16,
 };
 
 // One entry of the block. For scalars `data` points at the 8 value bytes; for a memory block at

@@ -1,8 +1,8 @@
-#include "ArgumentMarshaller.h"
+#include "src/ArgumentMarshaller.h"
 
 #include <cstring>
 
-#include "StructureLayout.h"
+#include "src/StructureLayout.h"
 
 namespace nativio {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ArgumentBlockParser.h"
-#include "CallFrameBuilder.h"
+#include "src/ArgumentBlockParser.h"
+#include "src/CallFrameBuilder.h"
 
 namespace nativio {
 

@@ -1,4 +1,4 @@
-#include "BlockBuffer.h"
+#include "src/BlockBuffer.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "CallFrameBuilder.h"
+#include "src/CallFrameBuilder.h"
 
 #include <cstring>
 

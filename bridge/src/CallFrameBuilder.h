@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "NativeCallFrame.h"
+#include "src/NativeCallFrame.h"
 
 namespace nativio {
 

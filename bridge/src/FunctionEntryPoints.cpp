@@ -4,10 +4,11 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "JavaExceptions.h"
-#include "JavaInvocation.h"
-#include "LibraryLookup.h"
-#include "VirtualTableLookup.h"
+#include "java/com_nativio_Function.h"
+#include "src/JavaExceptions.h"
+#include "src/JavaInvocation.h"
+#include "src/LibraryLookup.h"
+#include "src/VirtualTableLookup.h"
 
 using nativio::JavaExceptions;
 

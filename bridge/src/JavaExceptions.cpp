@@ -1,4 +1,4 @@
-#include "JavaExceptions.h"
+#include "src/JavaExceptions.h"
 
 namespace nativio {
 

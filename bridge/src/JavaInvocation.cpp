@@ -1,13 +1,13 @@
-#include "JavaInvocation.h"
+#include "src/JavaInvocation.h"
 
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "BlockBuffer.h"
-#include "JavaExceptions.h"
-#include "NativeInvoker.h"
+#include "src/BlockBuffer.h"
+#include "src/JavaExceptions.h"
+#include "src/NativeInvoker.h"
 
 namespace nativio {
 

@@ -1,8 +1,8 @@
-#include "JavaVMRegistry.h"
+#include "src/JavaVMRegistry.h"
 
 #include <atomic>
 
-#include "nativio.h"
+#include "include/nativio.h"
 
 namespace nativio {
 

@@ -5,10 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "JavaExceptions.h"
-#include "JavaVMRegistry.h"
-#include "LibraryLookup.h"
-#include "SEHGuard.h"
+#include "java/com_nativio_Library.h"
+#include "src/JavaExceptions.h"
+#include "src/JavaVMRegistry.h"
+#include "src/LibraryLookup.h"
+#include "src/SEHGuard.h"
 
 using nativio::JavaExceptions;
 

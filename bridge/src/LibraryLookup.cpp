@@ -1,11 +1,11 @@
-#include "LibraryLookup.h"
+#include "src/LibraryLookup.h"
 
 #include <dlfcn.h>
 
 #include <cstdint>
 #include <string>
 
-#include "JavaExceptions.h"
+#include "src/JavaExceptions.h"
 
 namespace nativio {
 

@@ -6,6 +6,8 @@
 // outgoing stack arguments are copied just below a 16-byte aligned stack pointer, as the
 // callee expects them at 8(%rsp) after the return address is pushed.
 
+#include "src/NativeCallFrame.h"
+
     .text
     .globl  nativio_call
     .hidden nativio_call
@@ -24,41 +26,41 @@ nativio_call:
     movq    %rdi, %rbx
 
     // Room for the stack arguments, rounded up so that rsp stays 16-byte aligned.
-    movq    120(%rbx), %rcx
+    movq    NATIVIO_FRAME_STACK_SIZE(%rbx), %rcx
     addq    $15, %rcx
     andq    $-16, %rcx
     subq    %rcx, %rsp
     movq    %rsp, %rdi
-    movq    112(%rbx), %rsi
-    movq    120(%rbx), %rcx
+    movq    NATIVIO_FRAME_STACK_ARGUMENTS(%rbx), %rsi
+    movq    NATIVIO_FRAME_STACK_SIZE(%rbx), %rcx
     testq   %rcx, %rcx
     jz      1f
     rep movsb
 1:
 
-    movq    48(%rbx), %xmm0
-    movq    56(%rbx), %xmm1
-    movq    64(%rbx), %xmm2
-    movq    72(%rbx), %xmm3
-    movq    80(%rbx), %xmm4
-    movq    88(%rbx), %xmm5
-    movq    96(%rbx), %xmm6
-    movq    104(%rbx), %xmm7
+    movq    NATIVIO_FRAME_VECTOR_REGISTERS(%rbx), %xmm0
+    movq    NATIVIO_FRAME_VECTOR_REGISTERS+8(%rbx), %xmm1
+    movq    NATIVIO_FRAME_VECTOR_REGISTERS+16(%rbx), %xmm2
+    movq    NATIVIO_FRAME_VECTOR_REGISTERS+24(%rbx), %xmm3
+    movq    NATIVIO_FRAME_VECTOR_REGISTERS+32(%rbx), %xmm4
+    movq    NATIVIO_FRAME_VECTOR_REGISTERS+40(%rbx), %xmm5
+    movq    NATIVIO_FRAME_VECTOR_REGISTERS+48(%rbx), %xmm6
+    movq    NATIVIO_FRAME_VECTOR_REGISTERS+56(%rbx), %xmm7
 
-    movq    136(%rbx), %r11
-    movq    0(%rbx), %rdi
-    movq    8(%rbx), %rsi
-    movq    16(%rbx), %rdx
-    movq    24(%rbx), %rcx
-    movq    32(%rbx), %r8
-    movq    40(%rbx), %r9
-    movq    128(%rbx), %rax
+    movq    NATIVIO_FRAME_FUNCTION(%rbx), %r11
+    movq    NATIVIO_FRAME_INTEGER_REGISTERS(%rbx), %rdi
+    movq    NATIVIO_FRAME_INTEGER_REGISTERS+8(%rbx), %rsi
+    movq    NATIVIO_FRAME_INTEGER_REGISTERS+16(%rbx), %rdx
+    movq    NATIVIO_FRAME_INTEGER_REGISTERS+24(%rbx), %rcx
+    movq    NATIVIO_FRAME_INTEGER_REGISTERS+32(%rbx), %r8
+    movq    NATIVIO_FRAME_INTEGER_REGISTERS+40(%rbx), %r9
+    movq    NATIVIO_FRAME_VECTOR_COUNT(%rbx), %rax
     call    *%r11
 
-    movq    %rax, 144(%rbx)
-    movq    %rdx, 152(%rbx)
-    movq    %xmm0, 160(%rbx)
-    movq    %xmm1, 168(%rbx)
+    movq    %rax, NATIVIO_FRAME_RAX(%rbx)
+    movq    %rdx, NATIVIO_FRAME_RDX(%rbx)
+    movq    %xmm0, NATIVIO_FRAME_XMM0(%rbx)
+    movq    %xmm1, NATIVIO_FRAME_XMM1(%rbx)
 
     leaq    -16(%rbp), %rsp
     popq    %r12

@@ -1,11 +1,11 @@
-#include "NativeInvoker.h"
+#include "src/NativeInvoker.h"
 
-#include "ArgumentBlockParser.h"
-#include "ArgumentMarshaller.h"
-#include "CallFrameBuilder.h"
-#include "NativeCallFrame.h"
-#include "ReturnClassifier.h"
-#include "SEHGuard.h"
+#include "src/ArgumentBlockParser.h"
+#include "src/ArgumentMarshaller.h"
+#include "src/CallFrameBuilder.h"
+#include "src/NativeCallFrame.h"
+#include "src/ReturnClassifier.h"
+#include "src/SEHGuard.h"
 
 namespace nativio {
 

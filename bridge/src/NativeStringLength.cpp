@@ -1,9 +1,9 @@
-#include "NativeStringLength.h"
+#include "src/NativeStringLength.h"
 
 #include <cstring>
 #include <cwchar>
 
-#include "SEHGuard.h"
+#include "src/SEHGuard.h"
 
 namespace nativio {
 

@@ -7,8 +7,10 @@
 #include <cstring>
 #include <string>
 
-#include "JavaExceptions.h"
-#include "NativeStringLength.h"
+#include "java/com_nativio_ArgumentBlock.h"
+#include "java/com_nativio_PlatformContext.h"
+#include "src/JavaExceptions.h"
+#include "src/NativeStringLength.h"
 
 using nativio::JavaExceptions;
 using nativio::NativeStringLength;
@@ -90,7 +92,7 @@ JNIEXPORT jint JNICALL Java_com_nativio_PlatformContext_getDefaultStructureAlign
 }
 JNIEXPORT jint JNICALL Java_com_nativio_PlatformContext_getDefaultCallingConvention(JNIEnv*,
                                                                                     jclass) {
-    return 1;
+    return com_nativio_ArgumentBlock_DEFAULT_CONVENTION;
 }
 
 JNIEXPORT jlong JNICALL Java_com_nativio_PlatformContext_strlen(JNIEnv* env, jclass,

@@ -3,7 +3,7 @@
 #include <sys/time.h>
 #include <x86intrin.h>
 
-#include "nativio.h"
+#include "include/nativio.h"
 
 namespace {
 

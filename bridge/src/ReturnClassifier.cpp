@@ -1,4 +1,4 @@
-#include "ReturnClassifier.h"
+#include "src/ReturnClassifier.h"
 
 #include <algorithm>
 #include <cstring>

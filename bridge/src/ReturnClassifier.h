@@ -3,7 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "NativeCallFrame.h"
+#include "java/com_nativio_ReturnType.h"
+#include "src/NativeCallFrame.h"
 
 namespace nativio {
 
@@ -20,16 +21,16 @@ enum class ReturnKind {
     kIntegerInteger = 12  // RAX, RDX
 };
 
-// Flag bits of a call as the Java side sets them.
+// Flag bits of a call, as com.nativio.ReturnType sets them.
 enum ReturnFlag : uint32_t {
-    kFloatingPoint = 1u << 0,
-    kInMemory = 1u << 1,
-    kSmallInteger = 1u << 2,
-    kRegisterPair = 1u << 3,
-    kPairVectorInteger = 1u << 4,
-    kPairIntegerVector = 1u << 5,
-    kPairVectorVector = 1u << 6,
-    kPairIntegerInteger = 1u << 7,
+    kFloatingPoint = com_nativio_ReturnType_FLAG_FLOATING_POINT,
+    kInMemory = com_nativio_ReturnType_FLAG_IN_MEMORY,
+    kSmallInteger = com_nativio_ReturnType_FLAG_SMALL_INTEGER,
+    kRegisterPair = com_nativio_ReturnType_FLAG_REGISTERS,
+    kPairVectorInteger = com_nativio_ReturnType_FLAG_VECTOR_INTEGER,
+    kPairIntegerVector = com_nativio_ReturnType_FLAG_INTEGER_VECTOR,
+    kPairVectorVector = com_nativio_ReturnType_FLAG_VECTOR_VECTOR,
+    kPairIntegerInteger = com_nativio_ReturnType_FLAG_INTEGER_INTEGER,
 };
 
 class ReturnClassifier {

@@ -1,4 +1,4 @@
-#include "SEHGuard.h"
+#include "src/SEHGuard.h"
 
 #include <pthread.h>
 #include <ucontext.h>
@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <mutex>
 
-#include "AlternateSignalStack.h"
-#include "SignalSafeText.h"
+#include "src/AlternateSignalStack.h"
+#include "src/SignalSafeText.h"
 
 namespace nativio {
 

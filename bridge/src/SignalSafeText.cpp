@@ -1,4 +1,4 @@
-#include "SignalSafeText.h"
+#include "src/SignalSafeText.h"
 
 #include <unistd.h>
 

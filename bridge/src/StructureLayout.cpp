@@ -1,4 +1,4 @@
-#include "StructureLayout.h"
+#include "src/StructureLayout.h"
 
 namespace nativio {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ArgumentBlockParser.h"
+#include "src/ArgumentBlockParser.h"
 
 namespace nativio {
 

@@ -1,6 +1,6 @@
-#include "VirtualTableLookup.h"
+#include "src/VirtualTableLookup.h"
 
-#include "SEHGuard.h"
+#include "src/SEHGuard.h"
 
 namespace nativio {
 

@@ -3,11 +3,11 @@
 #include <cstdarg>
 #include <cstring>
 
-#include "ArgumentBlockParser.h"
-#include "BlockBuilder.h"
-#include "NativeInvoker.h"
-#include "ReturnClassifier.h"
-#include "StructureLayout.h"
+#include "src/ArgumentBlockParser.h"
+#include "src/NativeInvoker.h"
+#include "src/ReturnClassifier.h"
+#include "src/StructureLayout.h"
+#include "tests/BlockBuilder.h"
 
 using nativio::ArgumentBlockParser;
 using nativio::ArgumentEntry;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "SEHGuard.h"
+#include "src/SEHGuard.h"
 
 using nativio::SEHGuard;
 

@@ -1,4 +1,4 @@
-#include "ChildProcess.h"
+#include "tests/ChildProcess.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -2,13 +2,13 @@
 
 #include <cstdlib>
 
-#include "CapturingLog.h"
-#include "FakeVersionSource.h"
 #include "JavaLaunchError.h"
 #include "JavaLauncher.h"
 #include "LocalizedStrings.h"
-#include "RuntimeFixture.h"
 #include "VaultorService.h"
+#include "tests/CapturingLog.h"
+#include "tests/FakeVersionSource.h"
+#include "tests/RuntimeFixture.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 
 #include <filesystem>
 
-#include "CapturingLog.h"
-#include "ChildProcess.h"
-#include "FakeVersionSource.h"
 #include "JavaLauncher.h"
-#include "RuntimeFixture.h"
-#include "StandInService.h"
 #include "VaultorService.h"
 #include "platform/RuntimeLayout.h"
+#include "tests/CapturingLog.h"
+#include "tests/ChildProcess.h"
+#include "tests/FakeVersionSource.h"
+#include "tests/RuntimeFixture.h"
+#include "tests/StandInService.h"
 
 namespace {
 

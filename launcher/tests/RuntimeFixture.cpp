@@ -1,11 +1,11 @@
-#include "RuntimeFixture.h"
+#include "tests/RuntimeFixture.h"
 
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "LauncherTestPaths.h"
+#include "tests/LauncherTestPaths.h"
 
 namespace fs = std::filesystem;
 

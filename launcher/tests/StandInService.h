@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "LauncherTestPaths.h"
+#include "tests/LauncherTestPaths.h"
 
 // The command line of the stand-in service (java/Main.java) and what it prints when it runs.
 namespace StandInService {

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "CapturingLog.h"
-#include "FakeVersionSource.h"
 #include "SystemVersion.h"
 #include "platform/KernelVersionSource.h"
+#include "tests/CapturingLog.h"
+#include "tests/FakeVersionSource.h"
 
 namespace {
 

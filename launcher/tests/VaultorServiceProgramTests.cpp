@@ -3,11 +3,11 @@
 
 #include <filesystem>
 
-#include "ChildProcess.h"
 #include "JavaLaunchError.h"
 #include "LocalizedStrings.h"
-#include "RuntimeFixture.h"
-#include "StandInService.h"
+#include "tests/ChildProcess.h"
+#include "tests/RuntimeFixture.h"
+#include "tests/StandInService.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "CapturingLog.h"
-#include "FakeVersionSource.h"
 #include "NumericCompare.h"
 #include "SystemVersion.h"
+#include "tests/CapturingLog.h"
+#include "tests/FakeVersionSource.h"
 
 namespace {
 

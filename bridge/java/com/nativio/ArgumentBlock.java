@@ -1,5 +1,6 @@
 package com.nativio;
 
+import java.lang.annotation.Native;
 import java.lang.invoke.MethodHandles;
 import java.lang.invoke.VarHandle;
 import java.nio.ByteOrder;
@@ -16,7 +17,7 @@ import java.util.Arrays;
  */
 public final class ArgumentBlock {
     /** The only calling convention of the platform; the bridge accepts and ignores it. */
-    public static final byte DEFAULT_CONVENTION = 1;
+    @Native public static final byte DEFAULT_CONVENTION = 1;
 
     private static final VarHandle LONG =
             MethodHandles.byteArrayViewVarHandle(long[].class, ByteOrder.LITTLE_ENDIAN);

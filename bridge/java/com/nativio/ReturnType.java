@@ -1,22 +1,25 @@
 package com.nativio;
 
+import java.lang.annotation.Native;
+
 /**
  * What a native function returns: the size of the return area and the flags that tell the
- * bridge which registers hold the result.
+ * bridge which registers hold the result. The bridge reads the flags from the header javac
+ * generates for this class ({@code @Native}).
  */
 public final class ReturnType {
     /** Result in a vector register (float or double). */
-    public static final int FLAG_FLOATING_POINT = 1;
+    @Native public static final int FLAG_FLOATING_POINT = 1;
     /** Result written by the callee through a hidden pointer to the return area. */
-    public static final int FLAG_IN_MEMORY = 1 << 1;
+    @Native public static final int FLAG_IN_MEMORY = 1 << 1;
     /** An 8- or 16-bit integer result. */
-    public static final int FLAG_SMALL_INTEGER = 1 << 2;
+    @Native public static final int FLAG_SMALL_INTEGER = 1 << 2;
     /** A small structure returned in registers. */
-    public static final int FLAG_REGISTERS = 1 << 3;
-    public static final int FLAG_VECTOR_INTEGER = 1 << 4;
-    public static final int FLAG_INTEGER_VECTOR = 1 << 5;
-    public static final int FLAG_VECTOR_VECTOR = 1 << 6;
-    public static final int FLAG_INTEGER_INTEGER = 1 << 7;
+    @Native public static final int FLAG_REGISTERS = 1 << 3;
+    @Native public static final int FLAG_VECTOR_INTEGER = 1 << 4;
+    @Native public static final int FLAG_INTEGER_VECTOR = 1 << 5;
+    @Native public static final int FLAG_VECTOR_VECTOR = 1 << 6;
+    @Native public static final int FLAG_INTEGER_INTEGER = 1 << 7;
 
     /** The register class of one eightbyte of a structure. */
     public enum Eightbyte {
