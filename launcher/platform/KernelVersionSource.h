@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "SystemVersionSource.h"
+#include "launch/SystemVersionSource.h"
 
 // The system version on Linux is the kernel release's first three numbers ("6.1.0-18-amd64" is
 // 6.1.0). uname(2) gives the structured version and answers the selector queries; the release

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SystemLog.h"
+#include "launch/SystemLog.h"
 
 // The system log through syslog(3), under the program's name and process id.
 class Syslog : public SystemLog {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "SystemLog.h"
+#include "launch/SystemLog.h"
 
 // Keeps every line the launcher logs, and when given a file descriptor also writes each one
 // there at once, so that lines survive a child process that the Java runtime ends abruptly.

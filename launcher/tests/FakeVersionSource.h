@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "SystemVersionSource.h"
+#include "launch/SystemVersionSource.h"
 
 // A system whose every version answer the test decides.
 class FakeVersionSource : public SystemVersionSource {

@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-#include "JavaLaunchError.h"
-#include "JavaLauncher.h"
-#include "LocalizedStrings.h"
-#include "VaultorService.h"
+#include "launch/JavaLaunchError.h"
+#include "launch/JavaLauncher.h"
+#include "launch/LocalizedStrings.h"
+#include "launch/VaultorService.h"
 #include "tests/CapturingLog.h"
 #include "tests/FakeVersionSource.h"
 #include "tests/RuntimeFixture.h"

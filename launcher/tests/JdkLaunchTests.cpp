@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "JavaLauncher.h"
-#include "VaultorService.h"
+#include "launch/JavaLauncher.h"
+#include "launch/VaultorService.h"
 #include "platform/RuntimeLayout.h"
 #include "tests/CapturingLog.h"
 #include "tests/ChildProcess.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SystemVersion.h"
+#include "launch/SystemVersion.h"
 #include "platform/KernelVersionSource.h"
 #include "tests/CapturingLog.h"
 #include "tests/FakeVersionSource.h"

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "JavaLaunchError.h"
-#include "LocalizedStrings.h"
+#include "launch/JavaLaunchError.h"
+#include "launch/LocalizedStrings.h"
 #include "tests/ChildProcess.h"
 #include "tests/RuntimeFixture.h"
 #include "tests/StandInService.h"

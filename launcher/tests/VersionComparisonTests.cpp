@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "NumericCompare.h"
-#include "SystemVersion.h"
+#include "launch/NumericCompare.h"
+#include "launch/SystemVersion.h"
 #include "tests/CapturingLog.h"
 #include "tests/FakeVersionSource.h"
 

@@ -1,4 +1,4 @@
-#include "NumericCompare.h"
+#include "launch/NumericCompare.h"
 
 #include <cctype>
 #include <cstddef>

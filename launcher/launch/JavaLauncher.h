@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "SystemLog.h"
+#include "launch/SystemLog.h"
 
 // The two ways to start Java with the service's command line: the runtime that ships with the
 // product, loaded into this process, or the system's `java`, which replaces this process.

@@ -1,4 +1,4 @@
-#include "LocalizedStrings.h"
+#include "launch/LocalizedStrings.h"
 
 #include <array>
 #include <utility>

@@ -1,8 +1,8 @@
-#include "JavaLaunchError.h"
+#include "launch/JavaLaunchError.h"
 
 #include <utility>
 
-#include "LocalizedStrings.h"
+#include "launch/LocalizedStrings.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "SystemVersion.h"
+#include "launch/SystemVersion.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "NumericCompare.h"
+#include "launch/NumericCompare.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "SystemLog.h"
-#include "SystemVersionSource.h"
+#include "launch/SystemLog.h"
+#include "launch/SystemVersionSource.h"
 
 // Finds out which version of the system the launcher runs on and compares version texts; the
 // answer decides which Java runtime starts the service.

@@ -1,9 +1,9 @@
-#include "VaultorService.h"
+#include "launch/VaultorService.h"
 
 #include <cstdio>
 #include <utility>
 
-#include "JavaLaunchError.h"
+#include "launch/JavaLaunchError.h"
 
 VaultorService::VaultorService(SystemLog& log, const SystemVersion& systemVersion,
                                JavaLauncher& launcher, std::string bundledRuntimeMinimumVersion)

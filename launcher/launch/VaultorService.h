@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "JavaLauncher.h"
-#include "SystemLog.h"
-#include "SystemVersion.h"
+#include "launch/JavaLauncher.h"
+#include "launch/SystemLog.h"
+#include "launch/SystemVersion.h"
 
 class JavaLaunchError;
 

@@ -1,4 +1,4 @@
-#include "JavaLauncher.h"
+#include "launch/JavaLauncher.h"
 
 #include <dlfcn.h>
 #include <jni.h>
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "JavaLaunchError.h"
+#include "launch/JavaLaunchError.h"
 #include "platform/LoaderEnvironment.h"
 
 namespace {
