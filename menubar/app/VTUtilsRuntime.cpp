@@ -78,10 +78,12 @@ void VTUtils::removeObserverSafelyFrom(QObject* observed, VTPropertyObserver* ob
     if (observer && observer->stopObserving(observed, keyPath)) {
         return;
     }
-    utilsLog()->fine(QStringLiteral("Unable to remove `observer` %1 for `observed` %2, caught:\n%3")
-                         .arg(observer ? observer->metaObject()->className() : "(null)",
-                              observed ? observed->metaObject()->className() : "(null)",
-                              QStringLiteral("no observation of %1").arg(keyPath)));
+    utilsLog()->fine([&] {
+        return QStringLiteral("Unable to remove `observer` %1 for `observed` %2, caught:\n%3")
+            .arg(observer ? observer->metaObject()->className() : "(null)",
+                 observed ? observed->metaObject()->className() : "(null)",
+                 QStringLiteral("no observation of %1").arg(keyPath));
+    });
 }
 
 void VTUtils::zedQuit(const QString& message) {
@@ -106,6 +108,14 @@ void VTUtils::openManageAccountPage(const QString& key, VTVaultorState*) {
     const QUrl url(key);
     if (!url.isValid() || url.scheme().isEmpty()) {
         utilsLog()->warning(QStringLiteral("The service sent no usable account page address."));
+        return;
+    }
+    // A message from a socket must not start whatever handler another scheme has.
+    const QString scheme = url.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+        utilsLog()->warning(QStringLiteral("Refused to open an account page address with the "
+                                           "scheme \"%1\": only http and https are opened.")
+                                .arg(url.scheme()));
         return;
     }
     if (!desktopServices()) {

@@ -15,6 +15,8 @@
 #include "app/VTHeadlessMenuHandler.h"
 #include "app/VTStatusPrinter.h"
 #include "model/VTVaultorState.h"
+#include "ui/VTQtDesktopServices.h"
+#include "ui/VTTrayWiring.h"
 #include "ui/text/VTTranslationLoader.h"
 
 namespace {
@@ -62,9 +64,15 @@ int main(int argc, char** argv) {
 
     VTAppWiring::Options options;
     VTHeadlessMenuHandler menuHandler;
-    options.menuHandler = &menuHandler;
-    VTAppWiring wiring = VTAppWiring::build(&application, options);
-    if (parser.isSet(QStringLiteral("menu-open"))) {
+    VTQtDesktopServices desktop;
+    VTAppWiring wiring;
+    if (headless) {
+        options.menuHandler = &menuHandler;
+        wiring = VTAppWiring::build(&application, options);
+    } else {
+        wiring = VTTrayWiring::build(&application, options, &desktop).core;
+    }
+    if (headless && parser.isSet(QStringLiteral("menu-open"))) {
         QObject::connect(wiring.state, &VTVaultorState::isConnectedChanged, &menuHandler,
                          [&menuHandler, state = wiring.state] {
                              const bool connected = state->isConnected();

@@ -6,6 +6,14 @@
 #include "app/VTUtils.h"
 #include "platform/VTUserDefaults.h"
 
+std::optional<QString> VTImages::pathAtPixelSize(const QImage& image, int pixels) {
+    const QString name = image.text(kResourceNameKey);
+    if (name.isEmpty()) {
+        return std::nullopt;
+    }
+    return VTUtils::imagePathFromResourceName(QStringLiteral("sizes/%1/%2").arg(pixels).arg(name));
+}
+
 QImage VTImages::imageFromResourceName(const QString& name) {
     // The cache only grows; failed lookups are not cached.
     static QHash<QString, QImage> cache;
@@ -26,6 +34,7 @@ QImage VTImages::imageFromResourceName(const QString& name) {
     }
     QImage image(*path);
     if (!image.isNull()) {
+        image.setText(kResourceNameKey, lookup);
         cache.insert(lookup, image);
     }
     return image;
