@@ -204,7 +204,9 @@ void MasterControlProgram::onDestinationsChanged(quint64 count) {
 }
 
 void MasterControlProgram::switchToLegacyMessaging() {
-    log()->info(QStringLiteral("Switching to legacy messaging."));
+    // Posted to the hub directly, not through this class's logger.
+    DDLog::log(true, VTLogger::kLogMask, VTLogger::kFlagInfo, 0, __FILE__, __func__, __LINE__,
+               std::string("Switching to legacy messaging."));
     if (state_) {
         state_->setIsUsingLegacyMessaging(true);
     }

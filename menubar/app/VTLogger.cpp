@@ -14,12 +14,6 @@ bool VTDebugEnabled = false;
 
 namespace {
 
-// The client's flags: error, warning and info; its mask enables exactly those.
-constexpr int kClientLogMask = 7;
-constexpr int kFlagError = 1;
-constexpr int kFlagWarning = 2;
-constexpr int kFlagInfo = 4;
-
 QMutex registryMutex;
 
 // One logger per class for the life of the process.
@@ -69,7 +63,7 @@ void VTLogger::lumberLog(const QString& message, int level) {
         default:
             return;
     }
-    DDLog::log(level != Severe, kClientLogMask, flag, 0, __FILE__, __func__, __LINE__,
+    DDLog::log(level != Severe, kLogMask, flag, 0, __FILE__, __func__, __LINE__,
                message.toStdString());
 }
 
@@ -79,6 +73,9 @@ QString VTLogger::makeArgString(const char* format, va_list arguments) {
 
 #define VT_FORMAT_TWIN(name, level)                               \
     void VTLogger::name(const char* format, ...) const {          \
+        if (!isRecorded(level)) {                                 \
+            return;                                               \
+        }                                                         \
         va_list arguments;                                        \
         va_start(arguments, format);                              \
         const QString message = makeArgString(format, arguments); \
@@ -96,6 +93,9 @@ VT_FORMAT_TWIN(finestWithFormat, Finest)
 #undef VT_FORMAT_TWIN
 
 void VTLogger::logMsgWithFormat(int level, const char* format, ...) const {
+    if (!isRecorded(level)) {
+        return;
+    }
     va_list arguments;
     va_start(arguments, format);
     const QString message = makeArgString(format, arguments);
@@ -104,22 +104,29 @@ void VTLogger::logMsgWithFormat(int level, const char* format, ...) const {
 }
 
 void VTLogger::entering(const QString& method) const {
-    log(defaultLevel_, QStringLiteral("Entering method %1").arg(method));
+    log(defaultLevel_, [&] { return QStringLiteral("Entering method %1").arg(method); });
 }
 
 void VTLogger::exiting(const QString& method) const {
-    log(defaultLevel_, QStringLiteral("Exiting method %1").arg(method));
+    log(defaultLevel_, [&] { return QStringLiteral("Exiting method %1").arg(method); });
 }
 
 void VTLogger::exitingWithResult(const QString& method, const QString& result) const {
-    log(defaultLevel_, QStringLiteral("Exiting method %1 with result %2").arg(method, result));
+    log(defaultLevel_,
+        [&] { return QStringLiteral("Exiting method %1 with result %2").arg(method, result); });
 }
 
 void VTLogger::log(int level, const QString& message) const {
+    if (!isRecorded(level)) {
+        return;
+    }
     zed_log(level, qUtf8Printable(forClass_), nullptr, message);
 }
 
 void VTLogger::logp(int level, const QString& message, const QString& method) const {
+    if (!isRecorded(level)) {
+        return;
+    }
     zed_log(level, qUtf8Printable(forClass_), qUtf8Printable(method), message);
 }
 

@@ -45,9 +45,11 @@ void VTConnectionController::VT_tearDownConnection() {
         return;
     }
     if (!QObject::disconnect(isConnectedObservation_)) {
-        log()->fine(QStringLiteral("Unable to remove `observer` %1 for `observed` %2, caught:\n%3")
-                        .arg(metaObject()->className(), connection_->metaObject()->className(),
-                             QStringLiteral("no such observation")));
+        log()->fine([this] {
+            return QStringLiteral("Unable to remove `observer` %1 for `observed` %2, caught:\n%3")
+                .arg(metaObject()->className(), connection_->metaObject()->className(),
+                     QStringLiteral("no such observation"));
+        });
     }
     log()->fine(QStringLiteral("Successfully removed observers..."));
     connection_->disconnect();

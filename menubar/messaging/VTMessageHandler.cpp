@@ -83,7 +83,7 @@ void VTMessageHandler::handle(AppStateMessage& message) {
     if (isMenuOpen() || message.contentUtf8() != lastAppStateMessageContent_) {
         message.applyTo(*state_);
         lastAppStateMessageContent_ = message.contentUtf8();
-        log()->finer(message.description());
+        log()->finer([&message] { return message.description(); });
     }
     if (mcp_) {
         mcp_->onDestinationsChanged(static_cast<quint64>(state_->destinations().size()));
@@ -127,8 +127,8 @@ void VTMessageHandler::handle(StatsMessage& message) {
         menuController_->resizeDetailsTextButtons();
     }
     lastStatsMessageContent_ = message.contentUtf8();
-    if (statsMessageCount_ % 5 == 0 && VTLogger::isRecorded(VTLogger::Finer)) {
-        log()->finer(message.description());
+    if (statsMessageCount_ % 5 == 0) {
+        log()->finer([&message] { return message.description(); });
     }
 }
 

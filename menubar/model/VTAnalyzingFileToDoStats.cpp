@@ -1,8 +1,10 @@
 #include "model/VTAnalyzingFileToDoStats.h"
 
+#include "model/VTStoreAndAnnounce.h"
+
 void VTAnalyzingFileToDoStats::setDoneAnalyzing(bool value) {
-    doneAnalyzing_ = value;
-    emit doneAnalyzingChanged();
+    VTStoreAndAnnounce(doneAnalyzing_, value, this,
+                       &VTAnalyzingFileToDoStats::doneAnalyzingChanged);
 }
 
 const VTKeyTable& VTAnalyzingFileToDoStats::classKeyTable() {

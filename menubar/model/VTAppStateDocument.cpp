@@ -3,6 +3,7 @@
 #include <QJsonArray>
 
 #include "model/VTModelUtils.h"
+#include "model/VTStoreAndAnnounce.h"
 
 namespace {
 
@@ -33,43 +34,35 @@ VTAppStateDocument::VTAppStateDocument(const QJsonObject& document, QObject* par
 }
 
 void VTAppStateDocument::setAlert(bool value) {
-    alert_ = value;
-    emit alertChanged();
+    VTStoreAndAnnounce(alert_, value, this, &VTAppStateDocument::alertChanged);
 }
 
 void VTAppStateDocument::setAppBaseName(const QString& value) {
-    appBaseName_ = value;
-    emit appBaseNameChanged();
+    VTStoreAndAnnounce(appBaseName_, value, this, &VTAppStateDocument::appBaseNameChanged);
 }
 
 void VTAppStateDocument::setIsProClient(bool value) {
-    isProClient_ = value;
-    emit isProClientChanged();
+    VTStoreAndAnnounce(isProClient_, value, this, &VTAppStateDocument::isProClientChanged);
 }
 
 void VTAppStateDocument::setIsUpgrading(bool value) {
-    isUpgrading_ = value;
-    emit isUpgradingChanged();
+    VTStoreAndAnnounce(isUpgrading_, value, this, &VTAppStateDocument::isUpgradingChanged);
 }
 
 void VTAppStateDocument::setLocale(const QString& value) {
-    locale_ = value;
-    emit localeChanged();
+    VTStoreAndAnnounce(locale_, value, this, &VTAppStateDocument::localeChanged);
 }
 
 void VTAppStateDocument::setVersionName(const QString& value) {
-    versionName_ = value;
-    emit versionNameChanged();
+    VTStoreAndAnnounce(versionName_, value, this, &VTAppStateDocument::versionNameChanged);
 }
 
 void VTAppStateDocument::setVersionNumber(const QVariant& value) {
-    versionNumber_ = value;
-    emit versionNumberChanged();
+    VTStoreAndAnnounce(versionNumber_, value, this, &VTAppStateDocument::versionNumberChanged);
 }
 
 void VTAppStateDocument::setWebsiteHost(const QString& value) {
-    websiteHost_ = value;
-    emit websiteHostChanged();
+    VTStoreAndAnnounce(websiteHost_, value, this, &VTAppStateDocument::websiteHostChanged);
 }
 
 VTOSType VTAppStateDocument::osTypeFromString(const QString& text) {

@@ -1,28 +1,26 @@
 #include "model/VTBackupSet.h"
 
+#include "model/VTStoreAndAnnounce.h"
+
 VTBackupSet::VTBackupSet(qint64 setID, const QString& name, qint64 priority, QObject* parent)
     : VTUnique(parent), setID_(setID), name_(name), priority_(priority) {
     setPrime(13);
 }
 
 void VTBackupSet::setName(const QString& value) {
-    name_ = value;
-    emit nameChanged();
+    VTStoreAndAnnounce(name_, value, this, &VTBackupSet::nameChanged);
 }
 
 void VTBackupSet::setPriority(qint64 value) {
-    priority_ = value;
-    emit priorityChanged();
+    VTStoreAndAnnounce(priority_, value, this, &VTBackupSet::priorityChanged);
 }
 
 void VTBackupSet::setIsPathSetEmpty(bool value) {
-    isPathSetEmpty_ = value;
-    emit isPathSetEmptyChanged();
+    VTStoreAndAnnounce(isPathSetEmpty_, value, this, &VTBackupSet::isPathSetEmptyChanged);
 }
 
 void VTBackupSet::setDestinationGUIDs(const QList<qint64>& value) {
-    destinationGUIDs_ = value;
-    emit destinationGUIDsChanged();
+    VTStoreAndAnnounce(destinationGUIDs_, value, this, &VTBackupSet::destinationGUIDsChanged);
 }
 
 VTBackupSet* VTBackupSet::copy(QObject* parent) const {

@@ -1,6 +1,7 @@
 #include "model/VTBackupSetStats.h"
 
 #include "model/VTModelUtils.h"
+#include "model/VTStoreAndAnnounce.h"
 
 VTBackupSetStats::VTBackupSetStats(qint64 setID, QObject* parent)
     : VTBaseStats(parent),
@@ -20,48 +21,43 @@ int VTBackupSetStats::status() const {
 }
 
 void VTBackupSetStats::setStatus(int value) {
-    status_ = value;
-    emit statusChanged();
+    VTStoreAndAnnounce(status_, value, this, &VTBackupSetStats::statusChanged);
 }
 
 void VTBackupSetStats::setEstimatedTimeRemainingInSec(qint64 value) {
-    estimatedTimeRemainingInSec_ = value;
-    emit estimatedTimeRemainingInSecChanged();
+    VTStoreAndAnnounce(estimatedTimeRemainingInSec_, value, this,
+                       &VTBackupSetStats::estimatedTimeRemainingInSecChanged);
 }
 
 void VTBackupSetStats::setLastCompletedBackupTime(qint64 value) {
-    lastCompletedBackupTime_ = value;
-    emit lastCompletedBackupTimeChanged();
+    VTStoreAndAnnounce(lastCompletedBackupTime_, value, this,
+                       &VTBackupSetStats::lastCompletedBackupTimeChanged);
 }
 
 void VTBackupSetStats::setNextBackupTime(qint64 value) {
-    nextBackupTime_ = value;
-    emit nextBackupTimeChanged();
+    VTStoreAndAnnounce(nextBackupTime_, value, this, &VTBackupSetStats::nextBackupTimeChanged);
 }
 
 void VTBackupSetStats::setIsPaused(bool value) {
-    isPaused_ = value;
-    emit isPausedChanged();
+    VTStoreAndAnnounce(isPaused_, value, this, &VTBackupSetStats::isPausedChanged);
 }
 
 void VTBackupSetStats::setResumeTime(qint64 value) {
-    resumeTime_ = value;
-    emit resumeTimeChanged();
+    VTStoreAndAnnounce(resumeTime_, value, this, &VTBackupSetStats::resumeTimeChanged);
 }
 
 void VTBackupSetStats::setScheduledTime(const QString& value) {
-    scheduledTime_ = value;
-    emit scheduledTimeChanged();
+    VTStoreAndAnnounce(scheduledTime_, value, this, &VTBackupSetStats::scheduledTimeChanged);
 }
 
 void VTBackupSetStats::setSelectedForBackup(bool value) {
-    selectedForBackup_ = value;
-    emit selectedForBackupChanged();
+    VTStoreAndAnnounce(selectedForBackup_, value, this,
+                       &VTBackupSetStats::selectedForBackupChanged);
 }
 
 void VTBackupSetStats::setIsWithinScheduledWindow(bool value) {
-    isWithinScheduledWindow_ = value;
-    emit isWithinScheduledWindowChanged();
+    VTStoreAndAnnounce(isWithinScheduledWindow_, value, this,
+                       &VTBackupSetStats::isWithinScheduledWindowChanged);
 }
 
 bool VTBackupSetStats::updatePropertiesFromDict(const VTJSONObject& dict) {

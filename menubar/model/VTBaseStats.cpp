@@ -1,38 +1,33 @@
 #include "model/VTBaseStats.h"
 
+#include "model/VTStoreAndAnnounce.h"
+
 void VTBaseStats::setCompletionRatio(const VTDecimal& ratio) {
-    completionRatio_ = ratio;
-    emit completionRatioChanged();
+    VTStoreAndAnnounce(completionRatio_, ratio, this, &VTBaseStats::completionRatioChanged);
 }
 
 void VTBaseStats::setIsScanning(bool value) {
-    isScanning_ = value;
-    emit isScanningChanged();
+    VTStoreAndAnnounce(isScanning_, value, this, &VTBaseStats::isScanningChanged);
 }
 
 void VTBaseStats::setLastBackupTime(qint64 value) {
-    lastBackupTime_ = value;
-    emit lastBackupTimeChanged();
+    VTStoreAndAnnounce(lastBackupTime_, value, this, &VTBaseStats::lastBackupTimeChanged);
 }
 
 void VTBaseStats::setNumBytesScanned(qint64 value) {
-    numBytesScanned_ = value;
-    emit numBytesScannedChanged();
+    VTStoreAndAnnounce(numBytesScanned_, value, this, &VTBaseStats::numBytesScannedChanged);
 }
 
 void VTBaseStats::setNumFilesScanned(qint64 value) {
-    numFilesScanned_ = value;
-    emit numFilesScannedChanged();
+    VTStoreAndAnnounce(numFilesScanned_, value, this, &VTBaseStats::numFilesScannedChanged);
 }
 
 void VTBaseStats::setNumRemainingBytes(qint64 value) {
-    numRemainingBytes_ = value;
-    emit numRemainingBytesChanged();
+    VTStoreAndAnnounce(numRemainingBytes_, value, this, &VTBaseStats::numRemainingBytesChanged);
 }
 
 void VTBaseStats::setNumRemainingFiles(qint64 value) {
-    numRemainingFiles_ = value;
-    emit numRemainingFilesChanged();
+    VTStoreAndAnnounce(numRemainingFiles_, value, this, &VTBaseStats::numRemainingFilesChanged);
 }
 
 const VTKeyTable& VTBaseStats::classKeyTable() {

@@ -1,6 +1,7 @@
 #include "model/VTComputer.h"
 
 #include "model/VTModelUtils.h"
+#include "model/VTStoreAndAnnounce.h"
 
 VTComputer::VTComputer(qint64 GUID, QObject* parent) : VTUnique(parent), GUID_(GUID) {
     setPrime(7);
@@ -48,78 +49,64 @@ VTComputer* VTComputer::fromLegacyRecord(const QString& record, QObject* parent)
 }
 
 void VTComputer::setName(const QString& value) {
-    name_ = value;
-    emit nameChanged();
+    VTStoreAndAnnounce(name_, value, this, &VTComputer::nameChanged);
 }
 
 void VTComputer::setBackupCode(const QString& value) {
-    backupCode_ = value;
-    emit backupCodeChanged();
+    VTStoreAndAnnounce(backupCode_, value, this, &VTComputer::backupCodeChanged);
 }
 
 void VTComputer::setDataKeyChecksumHex(const QString& value) {
-    dataKeyChecksumHex_ = value;
-    emit dataKeyChecksumHexChanged();
+    VTStoreAndAnnounce(dataKeyChecksumHex_, value, this, &VTComputer::dataKeyChecksumHexChanged);
 }
 
 void VTComputer::setHost(const QString& value) {
-    host_ = value;
-    emit hostChanged();
+    VTStoreAndAnnounce(host_, value, this, &VTComputer::hostChanged);
 }
 
 void VTComputer::setPort(qint64 value) {
-    port_ = value;
-    emit portChanged();
+    VTStoreAndAnnounce(port_, value, this, &VTComputer::portChanged);
 }
 
 void VTComputer::setIsBlocked(bool value) {
-    isBlocked_ = value;
-    emit isBlockedChanged();
+    VTStoreAndAnnounce(isBlocked_, value, this, &VTComputer::isBlockedChanged);
 }
 
 void VTComputer::setIsVTC(bool value) {
-    isVTC_ = value;
-    emit isVTCChanged();
+    VTStoreAndAnnounce(isVTC_, value, this, &VTComputer::isVTCChanged);
 }
 
 void VTComputer::setIsOwn(bool value) {
-    isOwn_ = value;
-    emit isOwnChanged();
+    VTStoreAndAnnounce(isOwn_, value, this, &VTComputer::isOwnChanged);
 }
 
 void VTComputer::setIsSelf(bool value) {
-    isSelf_ = value;
-    emit isSelfChanged();
+    VTStoreAndAnnounce(isSelf_, value, this, &VTComputer::isSelfChanged);
 }
 
 void VTComputer::setIsSource(bool value) {
-    isSource_ = value;
-    emit isSourceChanged();
+    VTStoreAndAnnounce(isSource_, value, this, &VTComputer::isSourceChanged);
 }
 
 void VTComputer::setIsTarget(bool value) {
-    isTarget_ = value;
-    emit isTargetChanged();
+    VTStoreAndAnnounce(isTarget_, value, this, &VTComputer::isTargetChanged);
 }
 
 void VTComputer::setOfferedBytesOnTarget(qint64 value) {
-    offeredBytesOnTarget_ = value;
-    emit offeredBytesOnTargetChanged();
+    VTStoreAndAnnounce(offeredBytesOnTarget_, value, this,
+                       &VTComputer::offeredBytesOnTargetChanged);
 }
 
 void VTComputer::setParentGUID(qint64 value) {
-    parentGUID_ = value;
-    emit parentGUIDChanged();
+    VTStoreAndAnnounce(parentGUID_, value, this, &VTComputer::parentGUIDChanged);
 }
 
 void VTComputer::setUserID(qint64 value) {
-    userID_ = value;
-    emit userIDChanged();
+    VTStoreAndAnnounce(userID_, value, this, &VTComputer::userIDChanged);
 }
 
 void VTComputer::setTimeConnected(double value) {
-    timeConnected_ = value;
-    emit timeConnectedChanged();
+    VTStoreAndAnnounce(timeConnected_, value, this, &VTComputer::timeConnectedChanged);
 }
 
 QString VTComputer::description() const {

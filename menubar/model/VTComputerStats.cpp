@@ -1,63 +1,56 @@
 #include "model/VTComputerStats.h"
 
+#include "model/VTStoreAndAnnounce.h"
+
 VTComputerStats::VTComputerStats(qint64 computerGUID, QObject* parent)
     : VTBaseStats(parent), computerGUID_(computerGUID) {
     setPrime(31);
 }
 
 void VTComputerStats::setIsBackingUp(bool value) {
-    isBackingUp_ = value;
-    emit isBackingUpChanged();
+    VTStoreAndAnnounce(isBackingUp_, value, this, &VTComputerStats::isBackingUpChanged);
 }
 
 void VTComputerStats::setBackupReady(bool value) {
-    backupReady_ = value;
-    emit backupReadyChanged();
+    VTStoreAndAnnounce(backupReady_, value, this, &VTComputerStats::backupReadyChanged);
 }
 
 void VTComputerStats::setBackupNotReadyCode(const QString& value) {
-    backupNotReadyCode_ = value;
-    emit backupNotReadyCodeChanged();
+    VTStoreAndAnnounce(backupNotReadyCode_, value, this,
+                       &VTComputerStats::backupNotReadyCodeChanged);
 }
 
 void VTComputerStats::setEffectiveTransferRate(qint64 value) {
-    effectiveTransferRate_ = value;
-    emit effectiveTransferRateChanged();
+    VTStoreAndAnnounce(effectiveTransferRate_, value, this,
+                       &VTComputerStats::effectiveTransferRateChanged);
 }
 
 void VTComputerStats::setIsConnected(bool value) {
-    isConnected_ = value;
-    emit isConnectedChanged();
+    VTStoreAndAnnounce(isConnected_, value, this, &VTComputerStats::isConnectedChanged);
 }
 
 void VTComputerStats::setDisconnectedCode(const QString& value) {
-    disconnectedCode_ = value;
-    emit disconnectedCodeChanged();
+    VTStoreAndAnnounce(disconnectedCode_, value, this, &VTComputerStats::disconnectedCodeChanged);
 }
 
 void VTComputerStats::setIsMaintaining(bool value) {
-    isMaintaining_ = value;
-    emit isMaintainingChanged();
+    VTStoreAndAnnounce(isMaintaining_, value, this, &VTComputerStats::isMaintainingChanged);
 }
 
 void VTComputerStats::setOutOfSpace(bool value) {
-    outOfSpace_ = value;
-    emit outOfSpaceChanged();
+    VTStoreAndAnnounce(outOfSpace_, value, this, &VTComputerStats::outOfSpaceChanged);
 }
 
 void VTComputerStats::setIsValidating(bool value) {
-    isValidating_ = value;
-    emit isValidatingChanged();
+    VTStoreAndAnnounce(isValidating_, value, this, &VTComputerStats::isValidatingChanged);
 }
 
 void VTComputerStats::setComputerStatus(int value) {
-    computerStatus_ = value;
-    emit computerStatusChanged();
+    VTStoreAndAnnounce(computerStatus_, value, this, &VTComputerStats::computerStatusChanged);
 }
 
 void VTComputerStats::setIsEmpty(bool value) {
-    isEmpty_ = value;
-    emit isEmptyChanged();
+    VTStoreAndAnnounce(isEmpty_, value, this, &VTComputerStats::isEmptyChanged);
 }
 
 void VTComputerStats::setLastUpdated(qint64 seconds) {

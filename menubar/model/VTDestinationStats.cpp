@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "model/VTModelUtils.h"
+#include "model/VTStoreAndAnnounce.h"
 
 namespace {
 
@@ -20,58 +21,54 @@ VTDestinationStats::VTDestinationStats(qint64 computerGUID, QObject* parent)
 }
 
 void VTDestinationStats::setRemoteArchiveSize(qint64 value) {
-    remoteArchiveSize_ = value;
-    emit remoteArchiveSizeChanged();
+    VTStoreAndAnnounce(remoteArchiveSize_, value, this,
+                       &VTDestinationStats::remoteArchiveSizeChanged);
 }
 
 void VTDestinationStats::setSendRateInBytesPerSec(qint64 value) {
-    sendRateInBytesPerSec_ = value;
-    emit sendRateInBytesPerSecChanged();
+    VTStoreAndAnnounce(sendRateInBytesPerSec_, value, this,
+                       &VTDestinationStats::sendRateInBytesPerSecChanged);
 }
 
 void VTDestinationStats::setMaintainingCache(bool value) {
-    maintainingCache_ = value;
-    emit maintainingCacheChanged();
+    VTStoreAndAnnounce(maintainingCache_, value, this,
+                       &VTDestinationStats::maintainingCacheChanged);
 }
 
 void VTDestinationStats::setEstimatedTimeRemainingInSec(qint64 value) {
-    estimatedTimeRemainingInSec_ = value;
-    emit estimatedTimeRemainingInSecChanged();
+    VTStoreAndAnnounce(estimatedTimeRemainingInSec_, value, this,
+                       &VTDestinationStats::estimatedTimeRemainingInSecChanged);
 }
 
 void VTDestinationStats::setLastCompletedBackupTime(qint64 value) {
-    lastCompletedBackupTime_ = value;
-    emit lastCompletedBackupTimeChanged();
+    VTStoreAndAnnounce(lastCompletedBackupTime_, value, this,
+                       &VTDestinationStats::lastCompletedBackupTimeChanged);
 }
 
 void VTDestinationStats::setNextBackupTime(qint64 value) {
-    nextBackupTime_ = value;
-    emit nextBackupTimeChanged();
+    VTStoreAndAnnounce(nextBackupTime_, value, this, &VTDestinationStats::nextBackupTimeChanged);
 }
 
 void VTDestinationStats::setResumeTime(qint64 value) {
-    resumeTime_ = value;
-    emit resumeTimeChanged();
+    VTStoreAndAnnounce(resumeTime_, value, this, &VTDestinationStats::resumeTimeChanged);
 }
 
 void VTDestinationStats::setScheduledTime(const QString& value) {
-    scheduledTime_ = value;
-    emit scheduledTimeChanged();
+    VTStoreAndAnnounce(scheduledTime_, value, this, &VTDestinationStats::scheduledTimeChanged);
 }
 
 void VTDestinationStats::setIsPaused(bool value) {
-    isPaused_ = value;
-    emit isPausedChanged();
+    VTStoreAndAnnounce(isPaused_, value, this, &VTDestinationStats::isPausedChanged);
 }
 
 void VTDestinationStats::setIsSelectedForBackup(bool value) {
-    isSelectedForBackup_ = value;
-    emit isSelectedForBackupChanged();
+    VTStoreAndAnnounce(isSelectedForBackup_, value, this,
+                       &VTDestinationStats::isSelectedForBackupChanged);
 }
 
 void VTDestinationStats::setIsWithinScheduledWindow(bool value) {
-    isWithinScheduledWindow_ = value;
-    emit isWithinScheduledWindowChanged();
+    VTStoreAndAnnounce(isWithinScheduledWindow_, value, this,
+                       &VTDestinationStats::isWithinScheduledWindowChanged);
 }
 
 bool VTDestinationStats::anySetSelectedForBackup() const {
@@ -175,9 +172,12 @@ void VTDestinationStats::observeValueForKeyPath(const QByteArray& keyPath, QObje
             return;
         }
     }
-    log()->fine(QStringLiteral("@observeValueForKeyPath called, but the key or object doesn't "
-                               "match anything we're observing.\nkey:%1\nobject:%2")
-                    .arg(QString::fromLatin1(keyPath), object->metaObject()->className()));
+    log()->fine([&] {
+        return QStringLiteral(
+                   "@observeValueForKeyPath called, but the key or object doesn't "
+                   "match anything we're observing.\nkey:%1\nobject:%2")
+            .arg(QString::fromLatin1(keyPath), object->metaObject()->className());
+    });
 }
 
 void VTDestinationStats::VT_calculateAndSetStatusAndStatsTotals() {
@@ -199,8 +199,9 @@ void VTDestinationStats::VT_calculateAndSetStatusAndStatsTotals() {
             break;
         }
         setScheduledTime(setStats->scheduledTime());
-        log()->finerWithFormat("Set ID %lld is NOT scheduled to run",
-                               static_cast<long long>(setStats->setID()));
+        log()->finer([setStats] {
+            return QStringLiteral("Set ID %1 is NOT scheduled to run").arg(setStats->setID());
+        });
     }
 
     qint64 bytesScanned = 0;

@@ -1,13 +1,13 @@
 #include "model/VTFileToDoStats.h"
 
+#include "model/VTStoreAndAnnounce.h"
+
 void VTFileToDoStats::setCompletionRatio(double value) {
-    completionRatio_ = value;
-    emit completionRatioChanged();
+    VTStoreAndAnnounce(completionRatio_, value, this, &VTFileToDoStats::completionRatioChanged);
 }
 
 void VTFileToDoStats::setCurrentFile(const QString& value) {
-    currentFile_ = value;
-    emit currentFileChanged();
+    VTStoreAndAnnounce(currentFile_, value, this, &VTFileToDoStats::currentFileChanged);
 }
 
 const VTKeyTable& VTFileToDoStats::classKeyTable() {

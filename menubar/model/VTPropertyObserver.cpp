@@ -47,8 +47,10 @@ bool VTPropertyObserver::stopObserving(QObject* object, const char* propertyName
         }
     }
     if (!removed) {
-        observerLog()->fineWithFormat("Unable to remove observation of %s: it was not observed",
-                                      propertyName ? propertyName : "(none)");
+        observerLog()->fine([propertyName] {
+            return QStringLiteral("Unable to remove observation of %1: it was not observed")
+                .arg(QString::fromUtf8(propertyName ? propertyName : "(none)"));
+        });
     }
     return removed;
 }

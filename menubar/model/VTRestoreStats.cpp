@@ -1,23 +1,21 @@
 #include "model/VTRestoreStats.h"
 
+#include "model/VTStoreAndAnnounce.h"
+
 void VTRestoreStats::setRestoreID(qint64 value) {
-    restoreID_ = value;
-    emit restoreIDChanged();
+    VTStoreAndAnnounce(restoreID_, value, this, &VTRestoreStats::restoreIDChanged);
 }
 
 void VTRestoreStats::setIsRestoring(bool value) {
-    isRestoring_ = value;
-    emit isRestoringChanged();
+    VTStoreAndAnnounce(isRestoring_, value, this, &VTRestoreStats::isRestoringChanged);
 }
 
 void VTRestoreStats::setSourceGUID(qint64 value) {
-    sourceGUID_ = value;
-    emit sourceGUIDChanged();
+    VTStoreAndAnnounce(sourceGUID_, value, this, &VTRestoreStats::sourceGUIDChanged);
 }
 
 void VTRestoreStats::setTargetGUID(qint64 value) {
-    targetGUID_ = value;
-    emit targetGUIDChanged();
+    VTStoreAndAnnounce(targetGUID_, value, this, &VTRestoreStats::targetGUIDChanged);
 }
 
 const VTKeyTable& VTRestoreStats::classKeyTable() {

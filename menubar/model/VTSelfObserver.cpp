@@ -34,9 +34,11 @@ void VTSelfObserver::observeValueForKeyPath(const QByteArray& keyPath, QObject* 
         }
     }
     if (!matched) {
-        log()->fine(QStringLiteral("@observeValueForKeyPath called for self, but I didn't any "
-                                   "observer actions with a matching property name. "
-                                   "\nkeyPath:%1\nobject:%2")
-                        .arg(QString::fromLatin1(keyPath), object->metaObject()->className()));
+        log()->fine([&] {
+            return QStringLiteral(
+                       "@observeValueForKeyPath called for self, but I didn't any observer "
+                       "actions with a matching property name. \nkeyPath:%1\nobject:%2")
+                .arg(QString::fromLatin1(keyPath), object->metaObject()->className());
+        });
     }
 }

@@ -1,8 +1,9 @@
 #include "model/VTSendingFileToDoStats.h"
 
+#include "model/VTStoreAndAnnounce.h"
+
 void VTSendingFileToDoStats::setDoneSending(bool value) {
-    doneSending_ = value;
-    emit doneSendingChanged();
+    VTStoreAndAnnounce(doneSending_, value, this, &VTSendingFileToDoStats::doneSendingChanged);
 }
 
 const VTKeyTable& VTSendingFileToDoStats::classKeyTable() {

@@ -1,6 +1,7 @@
 #include "model/VTSourceStats.h"
 
 #include "model/VTModelUtils.h"
+#include "model/VTStoreAndAnnounce.h"
 
 VTSourceStats::VTSourceStats(qint64 computerGUID, QObject* parent)
     : VTComputerStats(computerGUID, parent) {
@@ -9,13 +10,12 @@ VTSourceStats::VTSourceStats(qint64 computerGUID, QObject* parent)
 }
 
 void VTSourceStats::setArchiveSize(qint64 value) {
-    archiveSize_ = value;
-    emit archiveSizeChanged();
+    VTStoreAndAnnounce(archiveSize_, value, this, &VTSourceStats::archiveSizeChanged);
 }
 
 void VTSourceStats::setReceiveRateInBytesPerSec(qint64 value) {
-    receiveRateInBytesPerSec_ = value;
-    emit receiveRateInBytesPerSecChanged();
+    VTStoreAndAnnounce(receiveRateInBytesPerSec_, value, this,
+                       &VTSourceStats::receiveRateInBytesPerSecChanged);
 }
 
 void VTSourceStats::setCompletionRatio(const VTDecimal& fraction) {

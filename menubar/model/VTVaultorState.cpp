@@ -4,7 +4,67 @@
 #include "model/VTAppStateDocument.h"
 #include "model/VTModelUtils.h"
 #include "model/VTRestoreStats.h"
+#include "model/VTStoreAndAnnounce.h"
 #include "platform/VTUserDefaults.h"
+
+namespace {
+
+// The member with that GUID, or null.
+template <class Computer>
+Computer* memberWithGUID(const VTUniqueSet<Computer>& members, qint64 guid) {
+    return members.itemMatching([guid](const Computer* member) { return member->GUID() == guid; });
+}
+
+// Updates the member of each dictionary's GUID from that dictionary; a GUID without a member
+// first gets a new one, added to the state through add.
+template <class Computer>
+void updateMembers(VTVaultorState* state, const VTUniqueSet<Computer>& members,
+                   const QMap<qint64, QJsonObject>& dicts, void (VTVaultorState::*add)(Computer*)) {
+    for (auto entry = dicts.cbegin(); entry != dicts.cend(); ++entry) {
+        Computer* member = memberWithGUID(members, entry.key());
+        if (!member) {
+            member = new Computer(entry.key(), state);
+            (state->*add)(member);
+        }
+        member->updatePropertiesFromDict(entry.value());
+    }
+}
+
+// Removes from the state, through remove, the members whose GUID no dictionary names.
+template <class Computer>
+void removeVanishedMembers(VTVaultorState* state, const VTUniqueSet<Computer>& members,
+                           const QMap<qint64, QJsonObject>& dicts,
+                           void (VTVaultorState::*remove)(Computer*)) {
+    for (Computer* member : QList<Computer*>(members.items())) {
+        if (!dicts.contains(member->GUID())) {
+            (state->*remove)(member);
+        }
+    }
+}
+
+// Updates the statistics of the member named by each dictionary's "guid", passing over those of
+// computers the state does not hold; hands each member then backing up to backingUp and answers
+// whether there was one.
+template <class Computer, class BackingUp>
+bool updateMembersStats(const VTUniqueSet<Computer>& members, const VTJSONObject& section,
+                        BackingUp&& backingUp) {
+    bool anyBackingUp = false;
+    for (const VTJSONObject& stats : section.objects()) {
+        Computer* member =
+            memberWithGUID(members, stats.value(QLatin1StringView("guid")).toInteger());
+        if (!member) {
+            continue;
+        }
+        member->stats()->updatePropertiesFromDict(stats);
+        if (member->stats()->isBackingUp()) {
+            backingUp(member);
+            anyBackingUp = true;
+        }
+    }
+    return anyBackingUp;
+}
+
+}  // namespace
 
 VTVaultorState::VTVaultorState(VTUserDefaults* userDefaults, QObject* parent)
     : VTLoggingObject(parent),
@@ -34,38 +94,12 @@ void VTVaultorState::updateFromAppState(const VTAppStateDocument& msg,
         addSetsObject(set->copy(this));
     }
 
-    const QMap<qint64, QJsonObject>& msgSources = msg.sources();
-    for (auto entry = msgSources.cbegin(); entry != msgSources.cend(); ++entry) {
-        VTSource* source = sources_.itemMatching(
-            [guid = entry.key()](const VTSource* s) { return s->GUID() == guid; });
-        if (!source) {
-            source = new VTSource(entry.key(), this);
-            addSourcesObject(source);
-        }
-        source->updatePropertiesFromDict(entry.value());
-    }
-    const QMap<qint64, QJsonObject>& msgDestinations = msg.destinations();
-    for (auto entry = msgDestinations.cbegin(); entry != msgDestinations.cend(); ++entry) {
-        VTDestination* destination = destinations_.itemMatching(
-            [guid = entry.key()](const VTDestination* d) { return d->GUID() == guid; });
-        if (!destination) {
-            destination = new VTDestination(entry.key(), this);
-            addDestinationsObject(destination);
-        }
-        destination->updatePropertiesFromDict(entry.value());
-    }
-
+    updateMembers(this, sources_, msg.sources(), &VTVaultorState::addSourcesObject);
+    updateMembers(this, destinations_, msg.destinations(), &VTVaultorState::addDestinationsObject);
     // A computer that vanished goes with its statistics; if it comes back it starts afresh.
-    for (VTSource* source : QList<VTSource*>(sources())) {
-        if (!msgSources.contains(source->GUID())) {
-            removeSourcesObject(source);
-        }
-    }
-    for (VTDestination* destination : QList<VTDestination*>(destinations())) {
-        if (!msgDestinations.contains(destination->GUID())) {
-            removeDestinationsObject(destination);
-        }
-    }
+    removeVanishedMembers(this, sources_, msg.sources(), &VTVaultorState::removeSourcesObject);
+    removeVanishedMembers(this, destinations_, msg.destinations(),
+                          &VTVaultorState::removeDestinationsObject);
 
     updateFromStats(stats);
 }
@@ -80,35 +114,15 @@ void VTVaultorState::updateFromStats(const VTStatsDocument& msg) {
         restoring = restoring || restore.isRestoring();
     }
 
-    bool receiving = false;
-    for (const VTJSONObject& stats : msg.sourceStats().objects()) {
-        const qint64 guid = stats.value(QLatin1StringView("guid")).toInteger();
-        VTSource* source =
-            sources_.itemMatching([guid](const VTSource* s) { return s->GUID() == guid; });
-        if (!source) {
-            continue;
-        }
-        source->stats()->updatePropertiesFromDict(stats);
-        if (source->stats()->isBackingUp()) {
-            if (VTLogger::isRecorded(VTLogger::Fine)) {
-                log()->fine(QStringLiteral("Computer %1 is online and backing up to us.")
-                                .arg(source->description()));
-            }
-            receiving = true;
-        }
-    }
-
-    bool sending = false;
-    for (const VTJSONObject& stats : msg.destinationStats().objects()) {
-        const qint64 guid = stats.value(QLatin1StringView("guid")).toInteger();
-        VTDestination* destination = destinations_.itemMatching(
-            [guid](const VTDestination* d) { return d->GUID() == guid; });
-        if (!destination) {
-            continue;
-        }
-        destination->stats()->updatePropertiesFromDict(stats);
-        sending = sending || destination->stats()->isBackingUp();
-    }
+    const bool receiving =
+        updateMembersStats(sources_, msg.sourceStats(), [this](const VTSource* source) {
+            log()->fine([source] {
+                return QStringLiteral("Computer %1 is online and backing up to us.")
+                    .arg(source->description());
+            });
+        });
+    const bool sending =
+        updateMembersStats(destinations_, msg.destinationStats(), [](const VTDestination*) {});
 
     setResumeSystemTime(msg.resumeSystemTime());
     setIsRestoring(restoring);
@@ -188,7 +202,9 @@ void VTVaultorState::addDestinationsObject(VTDestination* destination) {
         log()->warning(QStringLiteral("Asked to add nothing to destinations"));
         return;
     }
-    log()->fine(QStringLiteral("Adding destination: %1").arg(destination->description()));
+    log()->fine([destination] {
+        return QStringLiteral("Adding destination: %1").arg(destination->description());
+    });
     destination->setIsTarget(true);
     VT_registerDetailsDefault(destination);
     destination->setParent(this);
@@ -209,7 +225,8 @@ void VTVaultorState::addSourcesObject(VTSource* source) {
         log()->warning(QStringLiteral("Asked to add nothing to sources"));
         return;
     }
-    log()->fine(QStringLiteral("Adding source: %1").arg(source->description()));
+    log()->fine(
+        [source] { return QStringLiteral("Adding source: %1").arg(source->description()); });
     VT_registerDetailsDefault(source);
     source->setParent(this);
     if (sources_.insert(source)) {
@@ -295,7 +312,7 @@ void VTVaultorState::setIsConnected(bool connected) {
 }
 
 void VTVaultorState::setResumeSystemTime(qint64 millis) {
-    log()->finerWithFormat("Setting resumeSystemTime to %lld", static_cast<long long>(millis));
+    log()->finer([millis] { return QStringLiteral("Setting resumeSystemTime to %1").arg(millis); });
     setIsPaused(millis - VTModelUtils::currentTimeInSeconds() * 1000 > 0);
     log()->finer(isPaused_ ? QStringLiteral("We ARE paused") : QStringLiteral("We are NOT paused"));
     resumeSystemTime_ = millis;
@@ -303,108 +320,89 @@ void VTVaultorState::setResumeSystemTime(qint64 millis) {
 }
 
 void VTVaultorState::setLegacyStatsSummary(const BackupStatsSummary& summary) {
-    legacyStatsSummary_ = summary;
-    emit legacyStatsSummaryChanged();
+    VTStoreAndAnnounce(legacyStatsSummary_, summary, this,
+                       &VTVaultorState::legacyStatsSummaryChanged);
 }
 
 void VTVaultorState::setAlert(bool value) {
-    alert_ = value;
-    emit alertChanged();
+    VTStoreAndAnnounce(alert_, value, this, &VTVaultorState::alertChanged);
 }
 
 void VTVaultorState::setAppBaseName(const QString& value) {
-    appBaseName_ = value;
-    emit appBaseNameChanged();
+    VTStoreAndAnnounce(appBaseName_, value, this, &VTVaultorState::appBaseNameChanged);
 }
 
 void VTVaultorState::setAppName(const QString& value) {
-    appName_ = value;
-    emit appNameChanged();
+    VTStoreAndAnnounce(appName_, value, this, &VTVaultorState::appNameChanged);
 }
 
 void VTVaultorState::setHasSources(bool value) {
-    hasSources_ = value;
-    emit hasSourcesChanged();
+    VTStoreAndAnnounce(hasSources_, value, this, &VTVaultorState::hasSourcesChanged);
 }
 
 void VTVaultorState::setIsPaused(bool value) {
-    isPaused_ = value;
-    emit isPausedChanged();
+    VTStoreAndAnnounce(isPaused_, value, this, &VTVaultorState::isPausedChanged);
 }
 
 void VTVaultorState::setIsProcessingStats(bool value) {
-    isProcessingStats_ = value;
-    emit isProcessingStatsChanged();
+    VTStoreAndAnnounce(isProcessingStats_, value, this, &VTVaultorState::isProcessingStatsChanged);
 }
 
 void VTVaultorState::setIsProClient(bool value) {
-    isProClient_ = value;
-    emit isProClientChanged();
+    VTStoreAndAnnounce(isProClient_, value, this, &VTVaultorState::isProClientChanged);
 }
 
 void VTVaultorState::setIsReceiving(bool value) {
-    isReceiving_ = value;
-    emit isReceivingChanged();
+    VTStoreAndAnnounce(isReceiving_, value, this, &VTVaultorState::isReceivingChanged);
 }
 
 void VTVaultorState::setIsRestoring(bool value) {
-    isRestoring_ = value;
-    emit isRestoringChanged();
+    VTStoreAndAnnounce(isRestoring_, value, this, &VTVaultorState::isRestoringChanged);
 }
 
 void VTVaultorState::setIsSending(bool value) {
-    isSending_ = value;
-    emit isSendingChanged();
+    VTStoreAndAnnounce(isSending_, value, this, &VTVaultorState::isSendingChanged);
 }
 
 void VTVaultorState::setIsStarting(bool value) {
-    isStarting_ = value;
-    emit isStartingChanged();
+    VTStoreAndAnnounce(isStarting_, value, this, &VTVaultorState::isStartingChanged);
 }
 
 void VTVaultorState::setIsUpgrading(bool value) {
-    isUpgrading_ = value;
-    emit isUpgradingChanged();
+    VTStoreAndAnnounce(isUpgrading_, value, this, &VTVaultorState::isUpgradingChanged);
 }
 
 void VTVaultorState::setIsUsingLegacyMessaging(bool value) {
-    isUsingLegacyMessaging_ = value;
-    emit isUsingLegacyMessagingChanged();
+    VTStoreAndAnnounce(isUsingLegacyMessaging_, value, this,
+                       &VTVaultorState::isUsingLegacyMessagingChanged);
 }
 
 void VTVaultorState::setLastUpdated(qint64 value) {
-    lastUpdated_ = value;
-    emit lastUpdatedChanged();
+    VTStoreAndAnnounce(lastUpdated_, value, this, &VTVaultorState::lastUpdatedChanged);
 }
 
 void VTVaultorState::setLocale(const QString& value) {
-    locale_ = value;
-    emit localeChanged();
+    VTStoreAndAnnounce(locale_, value, this, &VTVaultorState::localeChanged);
 }
 
 void VTVaultorState::setOs(int value) {
-    os_ = value;
-    emit osChanged();
+    VTStoreAndAnnounce(os_, value, this, &VTVaultorState::osChanged);
 }
 
 void VTVaultorState::setThisComputerGUID(qint64 value) {
-    thisComputerGUID_ = value;
-    emit thisComputerGUIDChanged();
+    VTStoreAndAnnounce(thisComputerGUID_, value, this, &VTVaultorState::thisComputerGUIDChanged);
 }
 
 void VTVaultorState::setVersionName(const QString& value) {
-    versionName_ = value;
-    emit versionNameChanged();
+    VTStoreAndAnnounce(versionName_, value, this, &VTVaultorState::versionNameChanged);
 }
 
 void VTVaultorState::setVersionNumber(const QVariant& value) {
-    versionNumber_ = value;
-    emit versionNumberChanged();
+    VTStoreAndAnnounce(versionNumber_, value, this, &VTVaultorState::versionNumberChanged);
 }
 
 void VTVaultorState::setWebsiteHost(const QString& value) {
-    websiteHost_ = value;
-    emit websiteHostChanged();
+    VTStoreAndAnnounce(websiteHost_, value, this, &VTVaultorState::websiteHostChanged);
 }
 
 void VTVaultorState::cleanup() {
@@ -442,8 +440,10 @@ void VTVaultorState::VT_registerDetailsDefault(VTComputer* computer) {
     }
     const QVariantMap defaults{{key, true}};
     userDefaults_->registerDefaults(defaults);
-    log()->fine(QStringLiteral("Set these defaults %1 for computer: %2")
-                    .arg(key + QStringLiteral(" = YES"), computer->description()));
+    log()->fine([&] {
+        return QStringLiteral("Set these defaults %1 for computer: %2")
+            .arg(key + QStringLiteral(" = YES"), computer->description());
+    });
 }
 
 void VTVaultorState::VT_stampLastUpdated() {

@@ -1,6 +1,7 @@
 // The client's logging facade: which levels reach the hub, how, and the information list.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <mutex>
 
 #include "app/VTLogger.h"
@@ -67,6 +68,43 @@ TEST_F(LoggingFacadeTest, OnlySevereWarningAndInfoReachTheHubWithTheirFlags) {
         EXPECT_EQ(record.logLevel, 7);
         EXPECT_EQ(record.logContext, 0);
     }
+}
+
+TEST_F(LoggingFacadeTest, TextBuildersRunOnlyForRecordedLevels) {
+    using Builder = std::function<QString()>;
+    using Call = void (*)(const VTLogger&, const Builder&);
+    struct Case {
+        const char* level;
+        Call call;
+        bool recorded;
+    };
+    const Case cases[] = {
+        {"severe", [](const VTLogger& log, const Builder& build) { log.severe(build); }, true},
+        {"warning", [](const VTLogger& log, const Builder& build) { log.warning(build); }, true},
+        {"info", [](const VTLogger& log, const Builder& build) { log.info(build); }, true},
+        {"config", [](const VTLogger& log, const Builder& build) { log.config(build); }, false},
+        {"fine", [](const VTLogger& log, const Builder& build) { log.fine(build); }, false},
+        {"finer", [](const VTLogger& log, const Builder& build) { log.finer(build); }, false},
+        {"finest", [](const VTLogger& log, const Builder& build) { log.finest(build); }, false},
+    };
+    const VTLogger& log = *VTLogger::sharedLoggerForClass("LoggingFacadeTest");
+    std::vector<std::string> expected;
+    for (const Case& c : cases) {
+        int builds = 0;
+        c.call(log, [&] {
+            ++builds;
+            return QStringLiteral("built at %1").arg(c.level);
+        });
+        EXPECT_EQ(builds, c.recorded ? 1 : 0) << c.level;
+        if (c.recorded) {
+            expected.push_back(std::string("built at ") + c.level);
+        }
+    }
+    std::vector<std::string> logged;
+    for (const auto& record : recorder_->records()) {
+        logged.push_back(record.logMsg);
+    }
+    EXPECT_EQ(logged, expected);
 }
 
 TEST_F(LoggingFacadeTest, SevereIsDeliveredBeforeThePostReturns) {

@@ -25,11 +25,12 @@ QImage VTImages::imageFromResourceName(const QString& name) {
     }
     const auto path = VTUtils::imagePathFromResourceName(lookup);
     if (!path) {
-        VTLogger::sharedLoggerForClass(QStringLiteral("VTUtils"))
-            ->fine(QStringLiteral("Could not load icon named %1 -- note that this is "
-                                  "intentional after loading the final frame of the menu "
-                                  "bar animation.")
-                       .arg(lookup));
+        VTLogger::sharedLoggerForClass(QStringLiteral("VTUtils"))->fine([&] {
+            return QStringLiteral(
+                       "Could not load icon named %1 -- note that this is intentional "
+                       "after loading the final frame of the menu bar animation.")
+                .arg(lookup);
+        });
         return QImage();
     }
     QImage image(*path);

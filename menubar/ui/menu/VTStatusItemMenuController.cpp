@@ -111,7 +111,7 @@ void VTStatusItemMenuController::VT_buildPanel() {
     statusItemMenu_->addAction(inboundMenuItem_);
     statusItemMenu_->addSeparator();
 
-    pauseMenu_ = statusItemMenu_->addMenu(tr("Pause Backups"));
+    pauseMenu_ = statusItemMenu_->addMenu(tr("&Pause Backups"));
     for (QAction* pause : pauseMenuItems()) {
         pauseMenu_->addAction(pause);
         QObject::connect(pause, &QAction::triggered, this, [this, pause] {

@@ -117,9 +117,11 @@ QString VTDestinationStatusTextBuilder::VT_statusText(const VTDestinationStats* 
     }
     if (!state->isProcessingStats() && !stats->isEmpty() && isTarget && !stats->isScanning() &&
         !hasFilesSelectedForBackup(stats)) {
-        log()->finer(
-            QStringLiteral("We have no files selected for backup?\nCurrent stats object:\n%1")
-                .arg(VTObjectDump::dumpInfo(stats)));
+        log()->finer([stats] {
+            return QStringLiteral(
+                       "We have no files selected for backup?\nCurrent stats object:\n%1")
+                .arg(VTObjectDump::dumpInfo(stats));
+        });
         return statusDOTnoFiles_;
     }
     if (state->isPaused()) {
@@ -176,10 +178,12 @@ QString VTDestinationStatusTextBuilder::VT_disconnectedText(const VTDestinationS
 QString VTDestinationStatusTextBuilder::VT_selectedForBackupText(
     const VTDestinationStats* stats, const VTDestination* destination) const {
     if (stats->isScanning() && !state()->isProcessingStats()) {
-        log()->fine(
-            QStringLiteral("Computer %1 is both scanning and selected for backup.\nStats:\n%2")
+        log()->fine([stats, destination] {
+            return QStringLiteral(
+                       "Computer %1 is both scanning and selected for backup.\nStats:\n%2")
                 .arg(destination ? destination->description() : QStringLiteral("(null)"),
-                     VTObjectDump::dumpInfo(stats)));
+                     VTObjectDump::dumpInfo(stats));
+        });
     }
     if (stats->isPaused()) {
         return statusDOTwait_;
