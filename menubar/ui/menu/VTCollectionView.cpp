@@ -1,6 +1,7 @@
 #include "ui/menu/VTCollectionView.h"
 
 #include <QAbstractScrollArea>
+#include <QResizeEvent>
 #include <algorithm>
 
 #include "model/VTComputer.h"
@@ -90,6 +91,13 @@ void VTCollectionView::arrangeSubviews(VTCollectionViewComputerItem*) {
     }
     update();
     log()->fine(QStringLiteral("Subviews arranged."));
+}
+
+void VTCollectionView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (event->size().width() != event->oldSize().width()) {
+        arrangeSubviews(nullptr);
+    }
 }
 
 QSize VTCollectionView::sizeHint() const {

@@ -34,6 +34,10 @@ class VTCollectionView : public QWidget {
 
     QSize sizeHint() const override;
 
+  protected:
+    // The menu gives the list its width when it lays itself out; the rows follow it.
+    void resizeEvent(QResizeEvent* event) override;
+
   signals:
     // The list's height changed: whoever holds it lays itself out again.
     void arranged();

@@ -47,6 +47,8 @@ void VTPausableProgressBar::setShouldAnimate(bool flag) {
         }
     }
     const bool wasIndeterminate = indeterminate_;
+    // The busy range in between resets the bar; a determinate bar keeps the progress it shows.
+    const int shownValue = value();
     shouldAnimate_ = flag;
     setIndeterminate(true);
     if (flag) {
@@ -56,6 +58,7 @@ void VTPausableProgressBar::setShouldAnimate(bool flag) {
     }
     if (!wasIndeterminate) {
         setIndeterminate(false);
+        setValue(shownValue);
     }
     emit shouldAnimateChanged(flag);
 }
