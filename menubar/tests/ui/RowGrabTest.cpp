@@ -13,6 +13,7 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/menu/VTCollectionView.h"
 #include "ui/menu/VTCollectionViewComputerItem.h"
+#include "ui/menu/VTElidedLabel.h"
 #include "ui/menu/VTStatusItemMenuController.h"
 #include "ui/menu/VTStatusItemMenuHandler.h"
 
@@ -120,8 +121,16 @@ TEST_F(RowGrabTest, RowsDrawAtOneAndTwoTimesOnLightAndDarkPanelsWithTheirTextsIn
             auto* playPause = view->findChild<QWidget*>(QStringLiteral("playPauseButton"));
             EXPECT_LE(playPause->mapTo(menu, QPoint(playPause->width(), 0)).x(), menu->width())
                 << name.toStdString();
-            // The status and details lines are drawn in full (a long computer name is not:
-            // it is cut at the details toggle).
+            // The status and details lines are drawn in full; a name too long for its place
+            // ends in an ellipsis, never cut mid-letter.
+            const auto* nameLabel = view->findChild<VTElidedLabel*>(QStringLiteral("nameLabel"));
+            const bool nameFits = nameLabel->fontMetrics().horizontalAdvance(name) <=
+                                  nameLabel->contentsRect().width();
+            if (nameFits) {
+                EXPECT_EQ(nameLabel->shownText(), name);
+            } else {
+                EXPECT_TRUE(nameLabel->shownText().endsWith(QChar(0x2026))) << name.toStdString();
+            }
             for (const char* field : {"statusTextField", "statusDetailsTextField"}) {
                 const auto* label = view->findChild<QLabel*>(QLatin1String(field));
                 if (label->isVisibleTo(view)) {

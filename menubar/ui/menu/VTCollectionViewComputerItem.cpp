@@ -1,6 +1,7 @@
 #include "ui/menu/VTCollectionViewComputerItem.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QToolButton>
@@ -163,10 +164,9 @@ void VTCollectionViewComputerItem::setRepresentedObject(VTComputer* computer) {
     form.showDetailsTextField->setFont(small);
     form.showDetailsButton->update();
     form.showDetailsTextField->update();
-    form.nameLabel->setText(computer->name());
-    statsObservations_.append(
-        QObject::connect(computer, &VTComputer::nameChanged, this,
-                         [this, computer] { view_->form().nameLabel->setText(computer->name()); }));
+    VT_showName(computer);
+    statsObservations_.append(QObject::connect(computer, &VTComputer::nameChanged, this,
+                                               [this, computer] { VT_showName(computer); }));
 
     if (repStats_) {
         VTComputerView* view = view_;
@@ -179,6 +179,11 @@ void VTCollectionViewComputerItem::setRepresentedObject(VTComputer* computer) {
                                                    this, [this] { VT_updateFromStats(); }));
     }
     representedObject_ = computer;
+}
+
+void VTCollectionViewComputerItem::VT_showName(const VTComputer* computer) {
+    view_->form().nameLabel->setText(computer->name());
+    view_->form().nameLabel->setToolTip(computer->name());
 }
 
 void VTCollectionViewComputerItem::VT_updateFromStats() {
@@ -277,7 +282,8 @@ void VTCollectionViewComputerItem::setStatusImagePath(const QString& path) {
     }
     statusImagePath_ = path;
     QLabel* image = view_->form().statusImage;
-    image->setPixmap(labelPixmap(path, image->width(), view_->devicePixelRatioF()));
+    // Drawn for the densest screen, so that it is sharp wherever the panel opens.
+    image->setPixmap(labelPixmap(path, image->width(), qApp->devicePixelRatio()));
     emit statusImagePathChanged();
 }
 

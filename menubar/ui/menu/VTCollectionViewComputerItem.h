@@ -82,6 +82,7 @@ class VTCollectionViewComputerItem : public VTLoggingObject {
 
   private:
     void VT_stopObservingStats();
+    void VT_showName(const VTComputer* computer);
     void VT_updatePlayPauseImage();
     void VT_updateStatusAndDetails();
     void VT_updateStatusImagePath();
