@@ -120,33 +120,22 @@ void VTStatusItemMenuController::VT_buildPanel() {
             }
         });
     }
-    QObject::connect(form_->actionResume, &QAction::triggered, this, [this] {
-        if (handler_) {
-            handler_->resumeService();
-        }
-    });
-    QObject::connect(form_->actionOpenApp, &QAction::triggered, this, [this] {
-        if (handler_) {
-            handler_->showDesktopApp();
-        }
-    });
-    QObject::connect(form_->actionAccount, &QAction::triggered, this, [this] {
-        if (handler_) {
-            handler_->requestOpenManageAccountPage();
-        }
-    });
-    QObject::connect(form_->actionPreferences, &QAction::triggered, this, [this] {
-        if (handler_) {
-            handler_->showPreferences();
-        }
-    });
-    QObject::connect(form_->actionQuit, &QAction::triggered, this, [this] {
-        if (handler_) {
-            handler_->quitApp();
-        }
-    });
+    VT_sendToHandler(form_->actionResume, &VTStatusItemMenuHandler::resumeService);
+    VT_sendToHandler(form_->actionOpenApp, &VTStatusItemMenuHandler::showDesktopApp);
+    VT_sendToHandler(form_->actionAccount, &VTStatusItemMenuHandler::requestOpenManageAccountPage);
+    VT_sendToHandler(form_->actionPreferences, &VTStatusItemMenuHandler::showPreferences);
+    VT_sendToHandler(form_->actionQuit, &VTStatusItemMenuHandler::quitApp);
     statusItemMenu_->addAction(form_->actionResume);
     VT_addFixedActions(statusItemMenu_.get());
+}
+
+void VTStatusItemMenuController::VT_sendToHandler(QAction* action,
+                                                  void (VTStatusItemMenuHandler::*operation)()) {
+    QObject::connect(action, &QAction::triggered, this, [this, operation] {
+        if (handler_) {
+            (handler_->*operation)();
+        }
+    });
 }
 
 void VTStatusItemMenuController::VT_addFixedActions(QMenu* menu) {

@@ -55,6 +55,8 @@ class VTStatusItemMenuController : public VTLoggingObject, public VTStatusMenu {
     void VT_buildPanel();
     void VT_buildContextMenu();
     void VT_addFixedActions(QMenu* menu);
+    // The action, when triggered, runs the operation of the handler there is by then.
+    void VT_sendToHandler(QAction* action, void (VTStatusItemMenuHandler::*operation)());
     void VT_stateUpdated();
     void VT_destinationsChanged();
     void VT_sourcesChanged();
