@@ -5,24 +5,6 @@
 #include "model/VTModelUtils.h"
 #include "model/VTStoreAndAnnounce.h"
 
-namespace {
-
-// A GUID or set ID: a JSON integer, or its decimal text. Anything else, and 0, is no identity.
-std::optional<qint64> identityValue(const QJsonValue& value) {
-    qint64 identity = 0;
-    if (value.isDouble()) {
-        identity = value.toInteger(static_cast<qint64>(value.toDouble()));
-    } else if (value.isString()) {
-        identity = VTModelUtils::int64Value(value.toString());
-    }
-    if (identity == 0) {
-        return std::nullopt;
-    }
-    return identity;
-}
-
-}  // namespace
-
 VTAppStateDocument::VTAppStateDocument(const QJsonObject& document, QObject* parent)
     : VTLoggingObject(parent) {
     VTModelUtils::setObjPropsFromDictWithTarget(this, classKeyTable(), document);
@@ -84,7 +66,8 @@ VTOSType VTAppStateDocument::osTypeFromString(const QString& text) {
 void VTAppStateDocument::VT_buildBackupSets(const QJsonObject& sets) {
     for (const QJsonValue& value : sets) {
         const QJsonObject set = value.toObject();
-        const std::optional<qint64> setID = identityValue(set.value(QStringLiteral("id")));
+        const std::optional<qint64> setID =
+            VTModelUtils::identityFromJSON(set.value(QStringLiteral("id")));
         if (!setID) {
             // A set without an identity cannot be told apart from others; keeping it would
             // fail the whole document when it is placed in a set.
@@ -93,13 +76,14 @@ void VTAppStateDocument::VT_buildBackupSets(const QJsonObject& sets) {
         }
         auto* backupSet = new VTBackupSet(
             *setID, set.value(QStringLiteral("name")).toString(),
-            set.value(QStringLiteral("priority"))
-                .toInteger(static_cast<qint64>(set.value(QStringLiteral("priority")).toDouble())),
-            this);
+            VTModelUtils::int64FromJSON(set.value(QStringLiteral("priority"))), this);
         backupSet->setIsPathSetEmpty(set.value(QStringLiteral("isPathSetEmpty")).toBool());
         QList<qint64> destinationGUIDs;
         for (const QJsonValue& guid : set.value(QStringLiteral("destinations")).toArray()) {
-            destinationGUIDs.append(guid.toInteger());
+            // Read as every other GUID is, so that "2001" names the same destination as 2001.
+            if (const auto destinationGUID = VTModelUtils::identityFromJSON(guid)) {
+                destinationGUIDs.append(*destinationGUID);
+            }
         }
         backupSet->setDestinationGUIDs(destinationGUIDs);
         if (!backupSetObjects_.insert(backupSet)) {
@@ -118,7 +102,8 @@ QSet<qint64> VTAppStateDocument::VT_actualDestinationGUIDs(const QJsonObject& ou
         const QJsonObject stats = value.toObject();
         for (const QString& key : setKeys) {
             if (stats.contains(key)) {
-                if (const auto guid = identityValue(stats.value(QStringLiteral("guid")))) {
+                if (const auto guid =
+                        VTModelUtils::identityFromJSON(stats.value(QStringLiteral("guid")))) {
                     guids.insert(*guid);
                 }
                 break;
@@ -132,7 +117,8 @@ void VTAppStateDocument::VT_sortComputers(const QJsonObject& computers,
                                           const QSet<qint64>& actualDestinations) {
     for (const QJsonValue& value : computers) {
         const QJsonObject computer = value.toObject();
-        const std::optional<qint64> guid = identityValue(computer.value(QStringLiteral("guid")));
+        const std::optional<qint64> guid =
+            VTModelUtils::identityFromJSON(computer.value(QStringLiteral("guid")));
         if (!guid) {
             log()->warning(QStringLiteral("Ignoring a computer without a usable \"guid\""));
             continue;

@@ -12,10 +12,12 @@ VTBackupSetStats::VTBackupSetStats(qint64 setID, QObject* parent)
 }
 
 int VTBackupSetStats::status() const {
-    // "Complete" is never sent: a safe set is complete once every scanned file is backed up.
+    // "Complete" is never sent: a safe set is complete while every scanned file is backed up.
+    // Derived on each read rather than stored, so that a set whose ratio falls again (new
+    // files) reads safe without waiting for the service to repeat its status.
     if (status_ == VTBackupStatusSafe && numFilesScanned() != 0 &&
         completionRatio() * VTDecimal(100) == VTDecimal(100)) {
-        status_ = VTBackupStatusComplete;
+        return VTBackupStatusComplete;
     }
     return status_;
 }

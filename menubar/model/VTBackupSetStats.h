@@ -10,7 +10,8 @@
 class VTBackupSetStats : public VTBaseStats {
     Q_OBJECT
     Q_PROPERTY(qint64 setID READ setID CONSTANT)
-    // A VTBackupStatus; a safe set with files scanned that is exactly complete reads complete.
+    // A VTBackupStatus: the service's, except that a safe set with files scanned reads complete
+    // while it is exactly complete.
     Q_PROPERTY(int status READ status WRITE setStatus NOTIFY statusChanged)
     Q_PROPERTY(qint64 estimatedTimeRemainingInSec READ estimatedTimeRemainingInSec WRITE
                    setEstimatedTimeRemainingInSec NOTIFY estimatedTimeRemainingInSecChanged)
@@ -74,7 +75,7 @@ class VTBackupSetStats : public VTBaseStats {
 
   private:
     qint64 setID_;
-    mutable int status_ = VTBackupStatusUnknown;
+    int status_ = VTBackupStatusUnknown;
     qint64 estimatedTimeRemainingInSec_ = -1;
     qint64 lastCompletedBackupTime_ = -1;
     qint64 nextBackupTime_ = -1;

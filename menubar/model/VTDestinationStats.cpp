@@ -107,22 +107,20 @@ bool VTDestinationStats::updatePropertiesFromDict(const VTJSONObject& dict) {
 }
 
 VTBackupSetStats* VTDestinationStats::VT_setStatsForEntry(const QJsonValue& setId) {
-    qint64 id = 0;
-    if (setId.isDouble()) {
-        id = setId.toInteger(static_cast<qint64>(setId.toDouble()));
-    } else if (setId.isString()) {
-        id = VTModelUtils::int64Value(setId.toString());
-    } else {
+    if (!setId.isDouble() && !setId.isString()) {
         log()->severe(QStringLiteral("Why is this not an NSNumber??: %1")
                           .arg(QString::fromUtf8(
                               QJsonDocument(QJsonArray{setId}).toJson(QJsonDocument::Compact))));
         return nullptr;
     }
-    if (id == 0) {
-        // 0 is no set's identity; such statistics could never be told apart.
+    const std::optional<qint64> identity = VTModelUtils::identityFromJSON(setId);
+    if (!identity) {
+        // 0, a fraction or a number beyond 64 bits names no set; such statistics could never be
+        // told apart.
         log()->warning(QStringLiteral("Ignoring set statistics without a usable \"setId\""));
         return nullptr;
     }
+    const qint64 id = *identity;
     VTBackupSetStats* existing =
         backupSetsStats_.itemMatching([id](VTBackupSetStats* s) { return s->setID() == id; });
     if (existing) {
@@ -216,11 +214,17 @@ void VTDestinationStats::VT_calculateAndSetStatusAndStatsTotals() {
     qint64 lastCompleted = -1;
     qint64 lastBackup = -1;
     for (const VTBackupSetStats* setStats : sets) {
-        bytesScanned += setStats->numBytesScanned();
-        filesScanned += setStats->numFilesScanned();
-        remainingBytes += setStats->numRemainingBytes();
-        remainingFiles += setStats->numRemainingFiles();
-        timeRemaining += setStats->estimatedTimeRemainingInSec();
+        // Saturated: the service's numbers are any 64-bit values, and a sum that wrapped
+        // around would show a huge backlog as none at all.
+        bytesScanned = VTModelUtils::saturatingAdd(bytesScanned, setStats->numBytesScanned());
+        filesScanned = VTModelUtils::saturatingAdd(filesScanned, setStats->numFilesScanned());
+        remainingBytes = VTModelUtils::saturatingAdd(remainingBytes, setStats->numRemainingBytes());
+        remainingFiles = VTModelUtils::saturatingAdd(remainingFiles, setStats->numRemainingFiles());
+        // A set without an estimate (-1) adds nothing rather than taking a second off the rest.
+        if (setStats->estimatedTimeRemainingInSec() > 0) {
+            timeRemaining =
+                VTModelUtils::saturatingAdd(timeRemaining, setStats->estimatedTimeRemainingInSec());
+        }
         scanning = scanning || setStats->isScanning();
         selected = selected || setStats->selectedForBackup();
         if (!setStats->isPaused()) {
@@ -255,7 +259,7 @@ qint64 VTDestinationStats::VT_lowerIfNumberNotZero(qint64 value, qint64 other) {
 }
 
 qint64 VTDestinationStats::VT_numberForValueOrZero(qint64 value) {
-    return value > kNone - 10 ? 0 : value;
+    return VTModelUtils::valueOrZeroIfNone(value);
 }
 
 void VTDestinationStats::VT_calculateAndSetCompletionRatio() {

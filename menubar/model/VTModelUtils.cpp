@@ -2,6 +2,8 @@
 
 #include <QJsonValue>
 #include <QObject>
+#include <cmath>
+#include <limits>
 
 #include "app/VTLogger.h"
 #include "app/VTUtils.h"
@@ -29,6 +31,11 @@ VTDecimal decimalValue(const QJsonValue& number) {
 QVariant propertyValue(const QMetaProperty& property, const QJsonValue& value) {
     if (property.metaType() == QMetaType::fromType<VTDecimal>()) {
         return value.isDouble() ? QVariant::fromValue(decimalValue(value)) : QVariant();
+    }
+    if (property.metaType() == QMetaType::fromType<qint64>() && value.isDouble()) {
+        // Rounded half away from zero as QVariant's conversion rounds, but never cast beyond
+        // the range: "numRemainingBytes": 1e19 is held at the largest value.
+        return QVariant::fromValue(VTModelUtils::clampedInt64(std::round(value.toDouble())));
     }
     QVariant converted = value.toVariant();
     if (property.metaType() == QMetaType::fromType<QVariant>()) {
@@ -143,7 +150,7 @@ bool VTModelUtils::BOOLfromJSONBooleanString(const QString& text) {
 }
 
 QDateTime VTModelUtils::timeInMillisToDate(double millis) {
-    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(millis), Qt::UTC);
+    return QDateTime::fromMSecsSinceEpoch(clampedInt64(millis), Qt::UTC);
 }
 
 VTBackupStatus VTModelUtils::stringToBackupStatus(const QString& text) {
@@ -161,6 +168,58 @@ VTBackupStatus VTModelUtils::stringToBackupStatus(const QString& text) {
 
 qint64 VTModelUtils::int64Value(const QString& text) {
     return VTUtils::integerValue(text);
+}
+
+qint64 VTModelUtils::clampedInt64(double value) {
+    // 2^63 is exact as a double; every double below it and at least -2^63 truncates into range.
+    constexpr double kBeyondLargest = 9223372036854775808.0;
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= kBeyondLargest) {
+        return std::numeric_limits<qint64>::max();
+    }
+    if (value <= -kBeyondLargest) {
+        return std::numeric_limits<qint64>::min();
+    }
+    return static_cast<qint64>(value);
+}
+
+qint64 VTModelUtils::int64FromJSON(const QJsonValue& value) {
+    if (!value.isDouble()) {
+        return 0;
+    }
+    constexpr qint64 kNotWhole = std::numeric_limits<qint64>::min();
+    const qint64 whole = value.toInteger(kNotWhole);
+    return whole != kNotWhole ? whole : clampedInt64(value.toDouble());
+}
+
+std::optional<qint64> VTModelUtils::identityFromJSON(const QJsonValue& value) {
+    qint64 identity = 0;
+    if (value.isDouble()) {
+        // The lowest value stands for "not whole" here; no computer is numbered with it.
+        constexpr qint64 kNotWhole = std::numeric_limits<qint64>::min();
+        const qint64 whole = value.toInteger(kNotWhole);
+        identity = whole != kNotWhole ? whole : 0;
+    } else if (value.isString()) {
+        identity = int64Value(value.toString());
+    }
+    if (identity == 0) {
+        return std::nullopt;
+    }
+    return identity;
+}
+
+qint64 VTModelUtils::saturatingAdd(qint64 a, qint64 b) {
+    qint64 sum = 0;
+    if (__builtin_add_overflow(a, b, &sum)) {
+        return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
+    }
+    return sum;
+}
+
+qint64 VTModelUtils::valueOrZeroIfNone(qint64 value) {
+    return value > std::numeric_limits<qint64>::max() - 10 ? 0 : value;
 }
 
 QString VTModelUtils::defaultsKeyDetailsHiddenForComputer(const VTComputer* computer) {

@@ -3,8 +3,7 @@
 #include "model/VTModelUtils.h"
 
 qint64 VTStatsDocument::resumeSystemTime() const {
-    const QJsonValue value = root_.value(QLatin1StringView("resumeSystemTime"));
-    return value.toInteger(static_cast<qint64>(value.toDouble()));
+    return VTModelUtils::int64FromJSON(root_.value(QLatin1StringView("resumeSystemTime")));
 }
 
 VTBackupStatus VTStatsDocument::backupStatus() const {

@@ -20,7 +20,8 @@ class VTStatsDocument {
     VTJSONObject sourceStats() const { return section(QLatin1StringView("InboundStats")); }
     // "RestoreStats": one dictionary per restore.
     VTJSONObject restoreStats() const { return section(QLatin1StringView("RestoreStats")); }
-    // "resumeSystemTime": milliseconds since 1970 when the system-wide pause ends; 0 if absent.
+    // "resumeSystemTime": milliseconds since 1970 when the system-wide pause ends; 0 if absent,
+    // the nearest end of the 64-bit range for a number beyond it.
     qint64 resumeSystemTime() const;
     // "backupStatus" as a VTBackupStatus (unknown when absent).
     VTBackupStatus backupStatus() const;

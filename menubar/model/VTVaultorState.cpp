@@ -50,8 +50,10 @@ bool updateMembersStats(const VTUniqueSet<Computer>& members, const VTJSONObject
                         BackingUp&& backingUp) {
     bool anyBackingUp = false;
     for (const VTJSONObject& stats : section.objects()) {
-        Computer* member =
-            memberWithGUID(members, stats.value(QLatin1StringView("guid")).toInteger());
+        // Read as the app-state reads it, so that "guid": "2001" finds computer 2001.
+        const std::optional<qint64> guid =
+            VTModelUtils::identityFromJSON(stats.value(QLatin1StringView("guid")));
+        Computer* member = guid ? memberWithGUID(members, *guid) : nullptr;
         if (!member) {
             continue;
         }
@@ -100,6 +102,11 @@ void VTVaultorState::updateFromAppState(const VTAppStateDocument& msg,
     removeVanishedMembers(this, sources_, msg.sources(), &VTVaultorState::removeSourcesObject);
     removeVanishedMembers(this, destinations_, msg.destinations(),
                           &VTVaultorState::removeDestinationsObject);
+    // Sources kept across a lost connection are found again rather than added, and the reset
+    // of the flags on the loss cleared hasSources.
+    if (hasSources_ == sources_.isEmpty()) {
+        setHasSources(!sources_.isEmpty());
+    }
 
     updateFromStats(stats);
 }
@@ -149,9 +156,10 @@ VTBackupStatus backupStatusFromLegacyCode(qint32 code) {
     }
 }
 
-// The summary's pause time is milliseconds since 1970 already (see BackupStatsSummary).
+// The summary's pause time is milliseconds since 1970 already (see BackupStatsSummary); held
+// as a double, so the largest 64-bit value arrives as 2^63, one beyond the range.
 qint64 resumeMillisFromSummary(const BackupStatsSummary& summary) {
-    return static_cast<qint64>(summary.pauseResumeTime());
+    return VTModelUtils::clampedInt64(summary.pauseResumeTime());
 }
 
 }  // namespace
@@ -313,7 +321,16 @@ void VTVaultorState::setIsConnected(bool connected) {
 
 void VTVaultorState::setResumeSystemTime(qint64 millis) {
     log()->finer([millis] { return QStringLiteral("Setting resumeSystemTime to %1").arg(millis); });
-    setIsPaused(millis - VTModelUtils::currentTimeInSeconds() * 1000 > 0);
+    // The largest values mean "no time" throughout the model (a time 292 million years away
+    // is no moment a pause ends at): the system is not held paused by one, which would never
+    // end and would show "resuming in 106751970371 days".
+    const qint64 resumeMillis = VTModelUtils::valueOrZeroIfNone(millis);
+    if (resumeMillis != millis && millis != resumeSystemTime_) {
+        log()->warning(
+            QStringLiteral("Resume time %1 is the service's \"no time\": not paused").arg(millis));
+    }
+    // Compared rather than subtracted: the difference overflows for times near the lowest value.
+    setIsPaused(resumeMillis > VTModelUtils::currentTimeInSeconds() * 1000);
     log()->finer(isPaused_ ? QStringLiteral("We ARE paused") : QStringLiteral("We are NOT paused"));
     resumeSystemTime_ = millis;
     emit resumeSystemTimeChanged();

@@ -31,7 +31,8 @@ class VTVaultorState : public VTLoggingObject {
     // A VTBackupStatus.
     Q_PROPERTY(int backupStatus READ backupStatus WRITE setBackupStatus NOTIFY backupStatusChanged)
     Q_PROPERTY(bool isConnected READ isConnected WRITE setIsConnected NOTIFY isConnectedChanged)
-    // Milliseconds since 1970 when the system-wide pause ends; 0 for none.
+    // Milliseconds since 1970 when the system-wide pause ends; 0, and the values near the
+    // largest 64-bit number, for none.
     Q_PROPERTY(qint64 resumeSystemTime READ resumeSystemTime WRITE setResumeSystemTime NOTIFY
                    resumeSystemTimeChanged)
     Q_PROPERTY(BackupStatsSummary legacyStatsSummary READ legacyStatsSummary WRITE
@@ -106,7 +107,8 @@ class VTVaultorState : public VTLoggingObject {
     // the starting phase.
     void setIsConnected(bool connected);
     qint64 resumeSystemTime() const { return resumeSystemTime_; }
-    // Also derives isPaused: paused while the time lies in the future.
+    // Also derives isPaused: paused while the time lies in the future (a "no time" value never
+    // does).
     void setResumeSystemTime(qint64 millis);
     const BackupStatsSummary& legacyStatsSummary() const { return legacyStatsSummary_; }
     void setLegacyStatsSummary(const BackupStatsSummary& summary);

@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 #include <QMetaProperty>
+#include <cmath>
 #include <limits>
 
 #include "messaging/AppStateMessage.h"
@@ -304,11 +305,11 @@ TEST(ModelJSONReading, DocumentsAliveTogetherKeepTheirOwnValues) {
 TEST(ModelJSONReading, PropertiesGetWhatQVariantsConversionGives) {
     // Values are written to properties without a QVariant when no conversion is needed; that
     // must give what QMetaProperty::write of the converted value gives, for every kind of value.
-    const QJsonArray values = QJsonDocument::fromJson(R"([1, 2.0, 2.5, -0, 1e300, -1e300, 0.1,
-        9223372036854775807, -9223372036854775808, 9007199254740993, "7", "text", "", true,
-        false, [1], {"a": 1}])")
+    const QJsonArray values = QJsonDocument::fromJson(R"([1, 2.0, 2.5, -2.5, -0, 1e300, -1e300,
+        0.1, 1e19, 9223372036854775807, -9223372036854775808, 9223372036854775808,
+        9007199254740993, "7", "text", "", true, false, [1], {"a": 1}])")
                                   .array();
-    ASSERT_EQ(values.size(), 17);
+    ASSERT_EQ(values.size(), 20);
     const auto reference = [](QObject* object, const VTKeyTable::Entry& entry,
                               const QJsonValue& value) {
         if (entry.property.metaType() == QMetaType::fromType<VTDecimal>()) {
@@ -319,6 +320,14 @@ TEST(ModelJSONReading, PropertiesGetWhatQVariantsConversionGives) {
                                                     ? VTDecimal(whole)
                                                     : VTDecimal::fromDouble(value.toDouble())));
             }
+            return;
+        }
+        // Doubles beyond the 64-bit range are held at its ends: QVariant casts them, which is
+        // undefined (on x86 every one of them becomes the lowest value).
+        if (entry.property.metaType() == QMetaType::fromType<qint64>() && value.isDouble() &&
+            std::abs(value.toDouble()) >= 9223372036854775808.0) {
+            entry.property.write(object, value.toDouble() > 0 ? std::numeric_limits<qint64>::max()
+                                                              : std::numeric_limits<qint64>::min());
             return;
         }
         QVariant converted = value.toVariant();

@@ -3,9 +3,12 @@
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
+#include <mutex>
 
+#include "logging/DDLog.h"
 #include "model/VTPropertyObserver.h"
 #include "platform/VTUserDefaults.h"
 
@@ -52,6 +55,27 @@ class TemporaryUserDefaults {
   private:
     QTemporaryDir directory_;
     VTUserDefaults defaults_;
+};
+
+// Records the warnings logged while it is added to the logging hub.
+class WarningRecorder : public DDLogger {
+  public:
+    void logMessage(const DDLogMessage& message) override {
+        std::lock_guard lock(mutex_);
+        if (message.logFlag == 2) {
+            warnings_.push_back(QString::fromStdString(message.logMsg));
+        }
+    }
+    QStringList warnings() {
+        DDLog::flushLog();
+        std::lock_guard lock(mutex_);
+        return warnings_;
+    }
+    int countContaining(const QString& text) { return warnings().filter(text).size(); }
+
+  private:
+    std::mutex mutex_;
+    QStringList warnings_;
 };
 
 // Runs the deletions that removals scheduled.

@@ -5,8 +5,6 @@
 // a temporary folder, United States number formats, and a recorder of the warnings logged.
 #include <gtest/gtest.h>
 
-#include <mutex>
-
 #include "logging/DDLog.h"
 #include "messaging/AppStateMessage.h"
 #include "messaging/StatsMessage.h"
@@ -18,25 +16,7 @@
 
 namespace StatusTextTestSupport {
 
-class WarningRecorder : public DDLogger {
-  public:
-    void logMessage(const DDLogMessage& message) override {
-        std::lock_guard lock(mutex_);
-        if (message.logFlag == 2) {
-            warnings_.push_back(QString::fromStdString(message.logMsg));
-        }
-    }
-    QStringList warnings() {
-        DDLog::flushLog();
-        std::lock_guard lock(mutex_);
-        return warnings_;
-    }
-    int countContaining(const QString& text) { return warnings().filter(text).size(); }
-
-  private:
-    std::mutex mutex_;
-    QStringList warnings_;
-};
+using ModelTestSupport::WarningRecorder;
 
 class StatusTextTest : public ::testing::Test {
   protected:

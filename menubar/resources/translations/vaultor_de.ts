@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en">
 <context>
+    <name>MasterControlProgram</name>
+    <message>
+        <source>Connecting to backup service...</source>
+        <translation>Verbindung zum Sicherungsdienst wird hergestellt...</translation>
+    </message>
+    <message>
+        <source>Unable to connect to backup service.</source>
+        <translation>Keine Verbindung zum Sicherungsdienst möglich.</translation>
+    </message>
+    <message>
+        <source>No destinations configured.</source>
+        <translation>Keine Ziele eingerichtet.</translation>
+    </message>
+</context>
+<context>
     <name>VTComputerStatusTextBuilder</name>
     <message>
         <source>Maintaining backup files</source>
@@ -92,34 +107,6 @@
         <translation>angehalten</translation>
     </message>
     <message>
-        <source>1 day</source>
-        <translation>1 Tag</translation>
-    </message>
-    <message>
-        <source>days</source>
-        <translation>Tage</translation>
-    </message>
-    <message>
-        <source>1 hour</source>
-        <translation>1 Stunde</translation>
-    </message>
-    <message>
-        <source>hours</source>
-        <translation>Stunden</translation>
-    </message>
-    <message>
-        <source>1 minute</source>
-        <translation>1 Minute</translation>
-    </message>
-    <message>
-        <source>minutes</source>
-        <translation>Minuten</translation>
-    </message>
-    <message>
-        <source> &lt; 1 minute</source>
-        <translation> &lt; 1 Minute</translation>
-    </message>
-    <message>
         <source>%@ GB</source>
         <translation>%@ GB</translation>
     </message>
@@ -135,16 +122,130 @@
         <source>%@ bytes</source>
         <translation>%@ Byte</translation>
     </message>
+    <message>
+        <source>1 day</source>
+        <comment>a time span standing alone, as in &quot;About %@ left&quot;</comment>
+        <translation>1 Tag</translation>
+    </message>
+    <message numerus="yes">
+        <source>%@ days</source>
+        <comment>a time span standing alone, as in &quot;About %@ left&quot;</comment>
+        <translation>
+            <numerusform>%@ Tag</numerusform>
+            <numerusform>%@ Tage</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%@ days</source>
+        <comment>a time span standing alone, with one decimal: &quot;About 1.5 days left&quot;</comment>
+        <translation>%@ Tage</translation>
+    </message>
+    <message>
+        <source>1 hour</source>
+        <comment>a time span standing alone, as in &quot;About %@ left&quot;</comment>
+        <translation>1 Stunde</translation>
+    </message>
+    <message numerus="yes">
+        <source>%@ hours</source>
+        <comment>a time span standing alone, as in &quot;About %@ left&quot;</comment>
+        <translation>
+            <numerusform>%@ Stunde</numerusform>
+            <numerusform>%@ Stunden</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%@ hours</source>
+        <comment>a time span standing alone, with one decimal: &quot;About 1.5 hours left&quot;</comment>
+        <translation>%@ Stunden</translation>
+    </message>
+    <message>
+        <source>1 minute</source>
+        <comment>a time span standing alone, as in &quot;About %@ left&quot;</comment>
+        <translation>1 Minute</translation>
+    </message>
+    <message numerus="yes">
+        <source>%@ minutes</source>
+        <comment>a time span standing alone, as in &quot;About %@ left&quot;</comment>
+        <translation>
+            <numerusform>%@ Minute</numerusform>
+            <numerusform>%@ Minuten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source> &lt; 1 minute</source>
+        <comment>a time span standing alone, as in &quot;About %@ left&quot;</comment>
+        <translation> &lt; 1 Minute</translation>
+    </message>
+    <message>
+        <source>1 day</source>
+        <comment>a time span after in, ago or for: &quot;Next backup in %@&quot;</comment>
+        <translation>1 Tag</translation>
+    </message>
+    <message numerus="yes">
+        <source>%@ days</source>
+        <comment>a time span after in, ago or for: &quot;Next backup in %@&quot;</comment>
+        <translation>
+            <numerusform>%@ Tag</numerusform>
+            <numerusform>%@ Tagen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%@ days</source>
+        <comment>a time span after in, ago or for, with one decimal: &quot;in 1.5 days&quot;</comment>
+        <translation>%@ Tagen</translation>
+    </message>
+    <message>
+        <source>1 hour</source>
+        <comment>a time span after in, ago or for: &quot;Next backup in %@&quot;</comment>
+        <translation>1 Stunde</translation>
+    </message>
+    <message numerus="yes">
+        <source>%@ hours</source>
+        <comment>a time span after in, ago or for: &quot;Next backup in %@&quot;</comment>
+        <translation>
+            <numerusform>%@ Stunde</numerusform>
+            <numerusform>%@ Stunden</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%@ hours</source>
+        <comment>a time span after in, ago or for, with one decimal: &quot;in 1.5 hours&quot;</comment>
+        <translation>%@ Stunden</translation>
+    </message>
+    <message>
+        <source>1 minute</source>
+        <comment>a time span after in, ago or for: &quot;Next backup in %@&quot;</comment>
+        <translation>1 Minute</translation>
+    </message>
+    <message numerus="yes">
+        <source>%@ minutes</source>
+        <comment>a time span after in, ago or for: &quot;Next backup in %@&quot;</comment>
+        <translation>
+            <numerusform>%@ Minute</numerusform>
+            <numerusform>%@ Minuten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source> &lt; 1 minute</source>
+        <comment>a time span after in, ago or for: &quot;Next backup in %@&quot;</comment>
+        <translation> &lt; 1 Minute</translation>
+    </message>
 </context>
 <context>
     <name>VTDestinationStatusTextBuilder</name>
-    <message>
+    <message numerus="yes">
         <source>To do: %@ files (%@)</source>
-        <translation>Noch zu sichern: %@ Dateien (%@)</translation>
+        <translation>
+            <numerusform>Noch zu sichern: %@ Datei (%@)</numerusform>
+            <numerusform>Noch zu sichern: %@ Dateien (%@)</numerusform>
+        </translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>To do: %@ files</source>
-        <translation>Noch zu sichern: %@ Dateien</translation>
+        <translation>
+            <numerusform>Noch zu sichern: %@ Datei</numerusform>
+            <numerusform>Noch zu sichern: %@ Dateien</numerusform>
+        </translation>
     </message>
     <message>
         <source>%@: %@ (%@)</source>

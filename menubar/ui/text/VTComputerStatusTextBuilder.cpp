@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QEvent>
 #include <cmath>
+#include <limits>
 
 #include "model/VTComputerStats.h"
 #include "model/VTVaultorState.h"
@@ -36,6 +37,77 @@ constexpr CodePhrase kNotReadyPhrases[] = {
     {"NOT_AVAILABLE", QT_TRANSLATE_NOOP("VTComputerStatusTextBuilder", "not available")},
     {"PAUSED", QT_TRANSLATE_NOOP("VTComputerStatusTextBuilder", "paused")},
 };
+
+// A text and its note to translators, which also tells apart texts that read alike in English.
+struct SourceText {
+    const char* source;
+    const char* comment;
+};
+
+// The texts of a time span for one SpanUse. "%@" takes the number; the whole counts are plural
+// texts, whose form the translation picks by the count ("1 Tag", "2 Tage"). English keeps the
+// plural word for every count but exactly one day, hour or minute: 25 hours read "1 days".
+struct SpanTexts {
+    SourceText oneDay;
+    SourceText days;
+    SourceText fractionOfDays;
+    SourceText oneHour;
+    SourceText hours;
+    SourceText fractionOfHours;
+    SourceText oneMinute;
+    SourceText minutes;
+    SourceText lessThanOneMinute;
+};
+
+// One per SpanUse, in its order.
+constexpr SpanTexts kSpanTexts[] = {
+    {
+        QT_TRANSLATE_NOOP3("VTComputerStatusTextBuilder", "1 day",
+                           "a time span standing alone, as in \"About %@ left\""),
+        QT_TRANSLATE_N_NOOP3("VTComputerStatusTextBuilder", "%@ days",
+                             "a time span standing alone, as in \"About %@ left\""),
+        QT_TRANSLATE_NOOP3("VTComputerStatusTextBuilder", "%@ days",
+                           "a time span standing alone, with one decimal: \"About 1.5 days left\""),
+        QT_TRANSLATE_NOOP3("VTComputerStatusTextBuilder", "1 hour",
+                           "a time span standing alone, as in \"About %@ left\""),
+        QT_TRANSLATE_N_NOOP3("VTComputerStatusTextBuilder", "%@ hours",
+                             "a time span standing alone, as in \"About %@ left\""),
+        QT_TRANSLATE_NOOP3(
+            "VTComputerStatusTextBuilder", "%@ hours",
+            "a time span standing alone, with one decimal: \"About 1.5 hours left\""),
+        QT_TRANSLATE_NOOP3("VTComputerStatusTextBuilder", "1 minute",
+                           "a time span standing alone, as in \"About %@ left\""),
+        QT_TRANSLATE_N_NOOP3("VTComputerStatusTextBuilder", "%@ minutes",
+                             "a time span standing alone, as in \"About %@ left\""),
+        QT_TRANSLATE_NOOP3("VTComputerStatusTextBuilder", " < 1 minute",
+                           "a time span standing alone, as in \"About %@ left\""),
+    },
+    {
+        QT_TRANSLATE_NOOP3("VTComputerStatusTextBuilder", "1 day",
+                           "a time span after in, ago or for: \"Next backup in %@\""),
+        QT_TRANSLATE_N_NOOP3("VTComputerStatusTextBuilder", "%@ days",
+                             "a time span after in, ago or for: \"Next backup in %@\""),
+        QT_TRANSLATE_NOOP3("VTComputerStatusTextBuilder", "%@ days",
+                           "a time span after in, ago or for, with one decimal: \"in 1.5 days\""),
+        QT_TRANSLATE_NOOP3("VTComputerStatusTextBuilder", "1 hour",
+                           "a time span after in, ago or for: \"Next backup in %@\""),
+        QT_TRANSLATE_N_NOOP3("VTComputerStatusTextBuilder", "%@ hours",
+                             "a time span after in, ago or for: \"Next backup in %@\""),
+        QT_TRANSLATE_NOOP3("VTComputerStatusTextBuilder", "%@ hours",
+                           "a time span after in, ago or for, with one decimal: \"in 1.5 hours\""),
+        QT_TRANSLATE_NOOP3("VTComputerStatusTextBuilder", "1 minute",
+                           "a time span after in, ago or for: \"Next backup in %@\""),
+        QT_TRANSLATE_N_NOOP3("VTComputerStatusTextBuilder", "%@ minutes",
+                             "a time span after in, ago or for: \"Next backup in %@\""),
+        QT_TRANSLATE_NOOP3("VTComputerStatusTextBuilder", " < 1 minute",
+                           "a time span after in, ago or for: \"Next backup in %@\""),
+    },
+};
+
+QString translated(const SourceText& text, int count = -1) {
+    return QCoreApplication::translate("VTComputerStatusTextBuilder", text.source, text.comment,
+                                       count);
+}
 
 constexpr qint64 kSecondsPerDay = 86400;
 constexpr qint64 kSecondsPerHour = 3600;
@@ -83,13 +155,6 @@ void VTComputerStatusTextBuilder::retranslate() {
     for (const CodePhrase& entry : kNotReadyPhrases) {
         notReadyCodesMsgs_.insert(QLatin1String(entry.code), tr(entry.phrase));
     }
-    oneDay_ = tr("1 day");
-    days_ = tr("days");
-    oneHour_ = tr("1 hour");
-    hours_ = tr("hours");
-    oneMinute_ = tr("1 minute");
-    minutes_ = tr("minutes");
-    lessThanOneMinute_ = tr(" < 1 minute");
     gigabytes_ = tr("%@ GB");
     megabytes_ = tr("%@ MB");
     kilobytes_ = tr("%@ KB");
@@ -103,34 +168,51 @@ bool VTComputerStatusTextBuilder::eventFilter(QObject* watched, QEvent* event) {
     return VTLoggingObject::eventFilter(watched, event);
 }
 
-QString VTComputerStatusTextBuilder::VT_spanText(double quotient, const QString& one,
-                                                 const QString& many) {
-    if (quotient == 1.0) {
-        return one;
+int VTComputerStatusTextBuilder::VT_pluralCount(double count) {
+    if (!(count > 0)) {
+        return 0;
     }
-    const double whole = std::trunc(quotient);
-    if (quotient - whole < 0.1) {
-        // Printed from the double, so spans beyond the 64-bit range cannot overflow.
-        return QString::number(whole, 'f', 0) + u' ' + many;
-    }
-    return QString::asprintf("%.1f", quotient) + u' ' + many;
+    constexpr int kLargest = std::numeric_limits<int>::max();
+    return count >= kLargest ? kLargest : static_cast<int>(count);
+}
+
+QString VTComputerStatusTextBuilder::VT_spanNumber(double value, int decimals) const {
+    QLocale locale = oneDecimalPlaceFormatter_.locale();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'f', decimals);
 }
 
 QString VTComputerStatusTextBuilder::timeDiffString(double seconds) const {
+    return timeDiffString(seconds, SpanUse::Alone);
+}
+
+QString VTComputerStatusTextBuilder::timeDiffString(double seconds, SpanUse use) const {
+    const SpanTexts& texts = kSpanTexts[use == SpanUse::Alone ? 0 : 1];
+    // Only an exact quotient of one takes the singular text; below a tenth the fraction is
+    // dropped, and minutes never show one.
+    const auto span = [&](double quotient, const SourceText& one, const SourceText& many,
+                          const SourceText* fraction) {
+        if (quotient == 1.0) {
+            return translated(one);
+        }
+        const double whole = std::trunc(quotient);
+        if (!fraction || quotient - whole < 0.1) {
+            // Printed from the double, so spans beyond the 64-bit range cannot overflow.
+            return VTTextTemplate::fill(translated(many, VT_pluralCount(whole)),
+                                        {VT_spanNumber(whole, 0)});
+        }
+        return VTTextTemplate::fill(translated(*fraction), {VT_spanNumber(quotient, 1)});
+    };
     if (seconds >= kSecondsPerDay) {
-        return VT_spanText(seconds / kSecondsPerDay, oneDay_, days_);
+        return span(seconds / kSecondsPerDay, texts.oneDay, texts.days, &texts.fractionOfDays);
     }
     if (seconds >= kSecondsPerHour) {
-        return VT_spanText(seconds / kSecondsPerHour, oneHour_, hours_);
+        return span(seconds / kSecondsPerHour, texts.oneHour, texts.hours, &texts.fractionOfHours);
     }
     if (seconds >= kSecondsPerMinute) {
-        const double quotient = seconds / kSecondsPerMinute;
-        if (quotient == 1.0) {
-            return oneMinute_;
-        }
-        return QString::number(std::trunc(quotient), 'f', 0) + u' ' + minutes_;
+        return span(seconds / kSecondsPerMinute, texts.oneMinute, texts.minutes, nullptr);
     }
-    return lessThanOneMinute_;
+    return translated(texts.lessThanOneMinute);
 }
 
 std::optional<QString> VTComputerStatusTextBuilder::timeSinceForNumber(
@@ -142,7 +224,7 @@ std::optional<QString> VTComputerStatusTextBuilder::timeSinceForNumber(
 }
 
 QString VTComputerStatusTextBuilder::timeSince(double seconds) const {
-    return timeDiffString(static_cast<double>(now()) - seconds);
+    return timeDiffString(static_cast<double>(now()) - seconds, SpanUse::AfterPreposition);
 }
 
 QString VTComputerStatusTextBuilder::timeUntilForNumber(std::optional<qint64> millis) const {
@@ -150,7 +232,7 @@ QString VTComputerStatusTextBuilder::timeUntilForNumber(std::optional<qint64> mi
 }
 
 QString VTComputerStatusTextBuilder::timeUntil(double seconds) const {
-    return timeDiffString(seconds - static_cast<double>(now()));
+    return timeDiffString(seconds - static_cast<double>(now()), SpanUse::AfterPreposition);
 }
 
 QString VTComputerStatusTextBuilder::unitString(qint64 bytes) const {

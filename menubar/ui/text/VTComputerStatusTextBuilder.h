@@ -38,8 +38,19 @@ class VTComputerStatusTextBuilder : public VTLoggingObject {
     virtual QVariantMap buildStatusTextDict(const VTComputerStats* stats) = 0;
     virtual bool hasFilesSelectedForBackup(const VTComputerStats* stats) = 0;
 
+    // Where a time span stands in its sentence. Some languages inflect the unit after a
+    // preposition (German: "Noch etwa 3 Tage", but "in 3 Tagen", "vor 3 Tagen", "seit 3 Tagen"),
+    // so each use has texts of its own; in English they read alike.
+    enum class SpanUse {
+        Alone,             // "About %@ left"
+        AfterPreposition,  // "Next backup in %@", "last backup %@ ago", "no connection for %@"
+    };
+
+    // A span standing alone.
     QString timeDiffString(double seconds) const;
-    // None when the time is absent or not after 1970; otherwise the span until now.
+    QString timeDiffString(double seconds, SpanUse use) const;
+    // None when the time is absent or not after 1970; otherwise the span until now. Spans since
+    // and until a time follow a preposition.
     std::optional<QString> timeSinceForNumber(std::optional<qint64> millis) const;
     QString timeSince(double seconds) const;
     // No guard: an absent time counts as 0.
@@ -112,19 +123,17 @@ class VTComputerStatusTextBuilder : public VTLoggingObject {
     QString msgBackingUpWithRate_;
     QHash<QString, QString> notReadyCodesMsgs_;
 
+    // The plural form of a translation for a count: the count, held within int's range (its form
+    // is all that is chosen with it; the number shown is formatted apart).
+    static int VT_pluralCount(double count);
+
   private:
-    // One unit of a time span: "1 day" for exactly one, else the count and the plural word.
-    static QString VT_spanText(double quotient, const QString& one, const QString& many);
+    // A span's number in the locale of the formatters, without digit grouping.
+    QString VT_spanNumber(double value, int decimals) const;
     void VT_readShowActualBandwidth();
 
-    // Unit words of the spans and byte counts.
-    QString oneDay_;
-    QString days_;
-    QString oneHour_;
-    QString hours_;
-    QString oneMinute_;
-    QString minutes_;
-    QString lessThanOneMinute_;
+    // Unit words of the byte counts. Those of the spans are looked up when used, as their
+    // plural form depends on the count.
     QString gigabytes_;
     QString megabytes_;
     QString kilobytes_;

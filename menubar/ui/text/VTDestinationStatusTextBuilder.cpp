@@ -58,8 +58,6 @@ VTDestinationStatusTextBuilder::VTDestinationStatusTextBuilder() {
 
 void VTDestinationStatusTextBuilder::retranslate() {
     VTComputerStatusTextBuilder::retranslate();
-    statusDetailsToDoTemplate_ = tr("To do: %@ files (%@)");
-    statusDetailsToDoWithoutBytesTemplate_ = tr("To do: %@ files");
     statusDetailsTemplate_ = tr("%@: %@ (%@)");
     statusDetailsAnalyzing_ = tr("Analyzing");
     statusDetailsSending_ = tr("Sending");
@@ -248,12 +246,15 @@ QString VTDestinationStatusTextBuilder::buildDetailsText(const VTDestinationStat
     if (stats->isScanning()) {
         return QStringLiteral("");
     }
+    // Looked up per count, for the plural form of the translation ("1 Datei", "2 Dateien");
+    // English keeps "files" for every count.
+    const int count = VT_pluralCount(static_cast<double>(stats->numRemainingFiles()));
     const QString files = localizedStringForInteger(stats->numRemainingFiles());
     if (stats->numRemainingBytes() != 0) {
-        return VTTextTemplate::fill(statusDetailsToDoTemplate_,
+        return VTTextTemplate::fill(tr("To do: %@ files (%@)", nullptr, count),
                                     {files, unitString(stats->numRemainingBytes())});
     }
-    return VTTextTemplate::fill(statusDetailsToDoWithoutBytesTemplate_, {files});
+    return VTTextTemplate::fill(tr("To do: %@ files", nullptr, count), {files});
 }
 
 bool VTDestinationStatusTextBuilder::hasFilesSelectedForBackup(const VTComputerStats* stats) {

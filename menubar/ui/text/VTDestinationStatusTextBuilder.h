@@ -33,8 +33,6 @@ class VTDestinationStatusTextBuilder : public VTComputerStatusTextBuilder {
                                      const VTDestination* destination) const;
     QString VT_scheduleText(const VTDestinationStats* stats) const;
 
-    QString statusDetailsToDoTemplate_;
-    QString statusDetailsToDoWithoutBytesTemplate_;
     QString statusDetailsTemplate_;
     QString statusDetailsAnalyzing_;
     QString statusDetailsSending_;

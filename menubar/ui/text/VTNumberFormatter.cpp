@@ -11,6 +11,16 @@ int VTNumberFormatter::fractionDigits() const {
     return style_ == OneDecimalPlace ? 1 : 0;
 }
 
+QString VTNumberFormatter::percentSuffix() const {
+    // QLocale knows the sign but not where it goes. German sets it apart with a no-break space
+    // ("42 %"), except in Switzerland and Liechtenstein; the client ships no other language
+    // whose pattern differs from English.
+    const bool spaced = locale_.language() == QLocale::German &&
+                        locale_.territory() != QLocale::Switzerland &&
+                        locale_.territory() != QLocale::Liechtenstein;
+    return spaced ? QChar(0x00A0) + locale_.percent() : locale_.percent();
+}
+
 QString VTNumberFormatter::stringFromNumber(double value) const {
     if (!std::isfinite(value)) {
         return locale_.toString(value);
@@ -21,7 +31,7 @@ QString VTNumberFormatter::stringFromNumber(double value) const {
     const double rounded = std::nearbyint(shown * scale) / scale;
     QString text = locale_.toString(rounded == 0.0 ? 0.0 : rounded, 'f', fractionDigits());
     if (style_ == Percent) {
-        text += locale_.percent();
+        text += percentSuffix();
     }
     return text;
 }
@@ -48,7 +58,7 @@ QString VTNumberFormatter::stringFromQuotient(qint64 numerator, qint64 denominat
     QString text = render(negative, static_cast<quint64>(magnitude / fractionScale),
                           static_cast<quint64>(magnitude % fractionScale));
     if (style_ == Percent) {
-        text += locale_.percent();
+        text += percentSuffix();
     }
     return text;
 }

@@ -10,7 +10,7 @@ class VTNumberFormatter {
     enum Style {
         Decimal,          // whole numbers: "1,234"
         OneDecimalPlace,  // exactly one fractional digit: "1.5", "999.0"
-        Percent,          // a fraction shown as a whole percentage: 0.42 -> "42%"
+        Percent,          // a fraction shown as a whole percentage: 0.42 -> "42%", "42 %"
         RemoveMantissa,   // no fractional digits: "40"
     };
 
@@ -27,6 +27,8 @@ class VTNumberFormatter {
 
   private:
     int fractionDigits() const;
+    // The percent sign as the locale sets it after a number.
+    QString percentSuffix() const;
     QString render(bool negative, quint64 integerPart, quint64 fraction) const;
 
     Style style_;
