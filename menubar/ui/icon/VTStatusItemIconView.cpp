@@ -2,14 +2,53 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QMenu>
 #include <QPixmap>
 #include <QScreen>
+#include <QtMath>
+#include <algorithm>
 
 #include "ui/VTImages.h"
 #include "ui/VTPopupPlacement.h"
 
-VTStatusItemIconView::VTStatusItemIconView(QObject* parent) : QObject(parent) {}
+namespace {
+
+// An icon that is only the path of its file: Qt hands a StatusNotifierItem host the icon's
+// name, and with no pixmap in the icon it sends no pixels (two empty images).
+class VTFileNameIconEngine final : public QIconEngine {
+  public:
+    explicit VTFileNameIconEngine(QString path) : path_(std::move(path)) {}
+
+    void paint(QPainter*, const QRect&, QIcon::Mode, QIcon::State) override {}
+    QPixmap pixmap(const QSize&, QIcon::Mode, QIcon::State) override { return QPixmap(); }
+    QIconEngine* clone() const override { return new VTFileNameIconEngine(path_); }
+    QString iconName() override { return path_; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {}; }
+    bool isNull() override { return false; }
+
+  private:
+    QString path_;
+};
+
+// The size of the file a host reads: what trays draw at (22 px a point) on the densest screen.
+int filePixels() {
+    const int wanted = qCeil(22 * qGuiApp->devicePixelRatio());
+    const auto* size = std::find_if(std::begin(VTStatusItemIconView::kTraySizes),
+                                    std::end(VTStatusItemIconView::kTraySizes),
+                                    [wanted](int pixels) { return pixels >= wanted; });
+    return size != std::end(VTStatusItemIconView::kTraySizes)
+               ? *size
+               : *std::rbegin(VTStatusItemIconView::kTraySizes);
+}
+
+}  // namespace
+
+VTStatusItemIconView::VTStatusItemIconView(QObject* parent) : QObject(parent) {
+    if (const auto folder = VTTrayIconFiles::runtimeFolder()) {
+        files_.emplace(*folder);
+    }
+}
 
 void VTStatusItemIconView::setStatusItem(QSystemTrayIcon* item) {
     if (statusItem_) {
@@ -34,6 +73,31 @@ QIcon VTStatusItemIconView::trayIcon(const QImage& image) {
     if (image.isNull()) {
         return QIcon();
     }
+    if (probe_.overBus(statusItem_)) {
+        if (auto icon = fileIcon(image)) {
+            return *icon;
+        }
+    }
+    return pixmapIcon(image);
+}
+
+std::optional<QIcon> VTStatusItemIconView::fileIcon(const QImage& image) {
+    if (!files_) {
+        return std::nullopt;
+    }
+    // Asked every time, so that a file removed from under the host is written again.
+    const auto path = files_->fileFor(image, filePixels());
+    if (!path) {
+        return std::nullopt;
+    }
+    auto found = fileIcons_.constFind(*path);
+    if (found == fileIcons_.constEnd()) {
+        found = fileIcons_.insert(*path, QIcon(new VTFileNameIconEngine(*path)));
+    }
+    return *found;
+}
+
+QIcon VTStatusItemIconView::pixmapIcon(const QImage& image) {
     if (const auto found = icons_.constFind(image.cacheKey()); found != icons_.constEnd()) {
         return *found;
     }

@@ -8,11 +8,18 @@
 #include <QPointer>
 #include <QRectF>
 #include <QSystemTrayIcon>
+#include <optional>
+
+#include "ui/icon/VTStatusNotifierProbe.h"
+#include "ui/icon/VTTrayIconFiles.h"
 
 // What stands in the tray: hands the tray host the current frame and opens the status panel
-// on a left click. The host draws the icon itself, so each frame becomes a QIcon holding only
-// the pixel sizes trays ask for, built once per image and reused, so that an animation frame
-// costs one small pixmap and never a large one.
+// on a left click. Each image becomes one QIcon, built once and reused. On a tray that embeds
+// a window of ours (XEmbed) the icon holds the pixel sizes trays draw at, drawn here and
+// never sent anywhere. On a host that takes the icon over the session bus (a
+// StatusNotifierItem), Qt would send every one of those sizes again with each animation frame,
+// a few hundred KB/s; there the icon names a PNG file of the frame instead and holds no pixels,
+// so that a frame costs the bus its file name and a few hundred bytes around it.
 class VTStatusItemIconView : public QObject {
     Q_OBJECT
   public:
@@ -42,6 +49,8 @@ class VTStatusItemIconView : public QObject {
   private:
     void activated(QSystemTrayIcon::ActivationReason reason);
     void popUpMenu();
+    QIcon pixmapIcon(const QImage& image);
+    std::optional<QIcon> fileIcon(const QImage& image);
 
     QPointer<QSystemTrayIcon> statusItem_;
     QPointer<QMenu> menu_;
@@ -49,4 +58,7 @@ class VTStatusItemIconView : public QObject {
     QImage currentImage_;
     bool highlighted_ = false;
     QHash<qint64, QIcon> icons_;
+    QHash<QString, QIcon> fileIcons_;
+    VTStatusNotifierProbe probe_;
+    std::optional<VTTrayIconFiles> files_;
 };

@@ -23,17 +23,38 @@ void VTPausableProgressBar::startAnimation() {
     }
     isAnimating_ = true;
     applyRange();
-    if (!stripeTimer_) {
+    startStripes();
+}
+
+// The stripes move only while the bar is on screen: the rows live in the closed panel all day.
+void VTPausableProgressBar::startStripes() {
+    if (!stripeTimer_ && isVisible()) {
         stripeTimer_ = startTimer(kStripeIntervalMs);
     }
 }
 
-void VTPausableProgressBar::stopAnimation() {
-    isAnimating_ = false;
+void VTPausableProgressBar::stopStripes() {
     if (stripeTimer_) {
         killTimer(stripeTimer_);
         stripeTimer_ = 0;
     }
+}
+
+void VTPausableProgressBar::showEvent(QShowEvent* event) {
+    QProgressBar::showEvent(event);
+    if (isAnimating_) {
+        startStripes();
+    }
+}
+
+void VTPausableProgressBar::hideEvent(QHideEvent* event) {
+    stopStripes();
+    QProgressBar::hideEvent(event);
+}
+
+void VTPausableProgressBar::stopAnimation() {
+    isAnimating_ = false;
+    stopStripes();
     applyRange();
     update();
 }

@@ -30,9 +30,13 @@ class VTPausableProgressBar : public QProgressBar {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void applyRange();
+    void startStripes();
+    void stopStripes();
 
     bool shouldAnimate_ = false;
     bool isAnimating_ = false;
