@@ -114,11 +114,19 @@ void MasterControlProgram::setMenuHandler(VTMenuHandler* handler) {
 }
 
 void MasterControlProgram::connectionIsConnectedChanged(bool connected) {
+    const bool wasRegistered = connectionRegistered_;
+    connectionRegistered_ = connected;
     if (connected) {
         onConnected();
         return;
     }
-    log()->info(QStringLiteral("** WE ARE __NOT__ CONNECTED **"));
+    // Every loss of a registered connection is told; the failed attempts in between repeat.
+    const QString notConnected = QStringLiteral("** WE ARE __NOT__ CONNECTED **");
+    if (wasRegistered) {
+        log()->info(notConnected);
+    } else {
+        log()->repeating(VTLogger::Info, notConnected);
+    }
     VT_onConnectionClosed();
 }
 
@@ -148,7 +156,11 @@ void MasterControlProgram::VT_onConnectionClosed() {
 void MasterControlProgram::willCreateNewConnection() {
     QObject::disconnect(connectionObservation_);
     VT_onConnectionClosed();
-    showProblem(msgMenuConnectingToService());
+    // A replacement within an outage that has already been declared keeps the line as it is.
+    if (!connectionController_ ||
+        connectionController_->connectionCheckFailures() < kChecksBeforeUnableToConnect) {
+        showProblem(msgMenuConnectingToService());
+    }
 }
 
 void MasterControlProgram::newConnectionCreated(VTConnection* connection) {
@@ -160,6 +172,7 @@ void MasterControlProgram::VT_rebindConnection() {
     log()->fine(QStringLiteral("MPC: rebinding VTConnection"));
     QObject::disconnect(connectionObservation_);
     QObject::disconnect(stateBinding_);
+    connectionRegistered_ = connection_ && connection_->isConnected();
     if (connection_) {
         connectionObservation_ =
             QObject::connect(connection_, &VTConnection::isConnectedChanged, this,
@@ -183,15 +196,15 @@ void MasterControlProgram::VT_rebindConnection() {
 }
 
 void MasterControlProgram::onUnableToConnect(qint64 attempts) {
-    log()->info(QStringLiteral("connection attempt made."));
-    if (attempts < 3) {
+    log()->repeating(VTLogger::Info, QStringLiteral("connection attempt made."));
+    if (attempts < kChecksBeforeUnableToConnect) {
         return;
     }
     if (state_) {
         state_->setIsStarting(false);
     }
-    log()->warningWithFormat("Unable to connect to VTS after %ld attempts",
-                             static_cast<long>(attempts));
+    log()->repeating(VTLogger::Warning, QStringLiteral("Unable to connect to VTS"),
+                     QStringLiteral("Unable to connect to VTS after %1 attempts").arg(attempts));
     showProblem(msgUnableToConnect());
 }
 

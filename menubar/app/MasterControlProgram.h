@@ -45,6 +45,9 @@ class MasterControlProgram : public VTLoggingObject,
         VTLaunchOnLoginSetting* prefsController = nullptr;
     };
 
+    // From this many consecutive failed checks on, the problem line says so.
+    static constexpr qint64 kChecksBeforeUnableToConnect = 3;
+
     explicit MasterControlProgram(const Collaborators& collaborators, QObject* parent = nullptr);
 
     // Lowers the process priority and registers "LaunchOnLogin"; runs once per process.
@@ -105,6 +108,8 @@ class MasterControlProgram : public VTLoggingObject,
     QMetaObject::Connection menuHandlerObservation_;
     QMetaObject::Connection connectionObservation_;
     QMetaObject::Connection stateBinding_;
+    // The last value the current connection announced for isConnected.
+    bool connectionRegistered_ = false;
     QString problemText_;
     bool problemVisible_ = false;
 };

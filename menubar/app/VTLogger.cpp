@@ -5,6 +5,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "app/VTRepeatedLines.h"
 #include "app/VTUtils.h"
 #include "logging/DDASLLogger.h"
 #include "logging/DDLog.h"
@@ -101,6 +102,31 @@ void VTLogger::logMsgWithFormat(int level, const char* format, ...) const {
     const QString message = makeArgString(format, arguments);
     va_end(arguments);
     log(level, message);
+}
+
+void VTLogger::repeating(int level, const QString& message) const {
+    repeating(level, message, message);
+}
+
+void VTLogger::repeating(int level, const QString& key, const QString& message) const {
+    if (!isRecorded(level)) {
+        return;
+    }
+    const auto lines = VTRepeatedLines::shared().occurrence(level, forClass_ + u'|' + key, message);
+    for (const VTRepeatedLines::Line& line : lines) {
+        log(line.level, line.message);
+    }
+}
+
+void VTLogger::repeatingWithFormat(int level, const char* format, ...) const {
+    if (!isRecorded(level)) {
+        return;
+    }
+    va_list arguments;
+    va_start(arguments, format);
+    const QString message = makeArgString(format, arguments);
+    va_end(arguments);
+    repeating(level, message);
 }
 
 void VTLogger::entering(const QString& method) const {

@@ -92,6 +92,13 @@ class VTLogger {
     void exiting(const QString& method) const;
     void exitingWithResult(const QString& method, const QString& result) const;
 
+    // A line that every retry repeats while the service is away: logged the first time, then
+    // held back (VTRepeatedLines). `key` names the line where its text varies (a count).
+    void repeating(int level, const QString& message) const;
+    void repeating(int level, const QString& key, const QString& message) const;
+    void repeatingWithFormat(int level, const char* format, ...) const
+        __attribute__((format(printf, 3, 4)));
+
     void log(int level, const QString& message) const;
     template <VTLogTextBuilder Build>
     void log(int level, Build&& build) const {

@@ -29,16 +29,19 @@ QStringList VTUIInfo::candidateFolders() {
 
 std::optional<QString> VTUIInfo::uiInfoPath() const {
     const QStringList folders = candidateFolders();
-    log()->infoWithFormat("Found (%lu) potential config locations.",
-                          static_cast<unsigned long>(folders.size()));
+    log()->repeatingWithFormat(VTLogger::Info, "Found (%lu) potential config locations.",
+                               static_cast<unsigned long>(folders.size()));
     for (const QString& folder : folders) {
         const QString path = QDir(folder).filePath(QStringLiteral("Vaultor/.ui_info"));
-        log()->infoWithFormat("Looking for .ui_info at : %s", qUtf8Printable(path));
+        log()->repeatingWithFormat(VTLogger::Info, "Looking for .ui_info at : %s",
+                                   qUtf8Printable(path));
         if (QFileInfo::exists(path)) {
-            log()->infoWithFormat("Found .ui_info at : %s", qUtf8Printable(path));
+            log()->repeatingWithFormat(VTLogger::Info, "Found .ui_info at : %s",
+                                       qUtf8Printable(path));
             return path;
         }
-        log()->infoWithFormat("Did not find .ui_info at : %s", qUtf8Printable(path));
+        log()->repeatingWithFormat(VTLogger::Info, "Did not find .ui_info at : %s",
+                                   qUtf8Printable(path));
     }
     return std::nullopt;
 }
@@ -55,19 +58,20 @@ std::optional<QStringList> VTUIInfo::readUIInfo() const {
         const QString reason = file.error() != QFileDevice::NoError
                                    ? file.errorString()
                                    : QStringLiteral("file is too large");
-        log()->infoWithFormat("Error reading .ui_info at (%s) : %s", qUtf8Printable(*path),
-                              qUtf8Printable(reason));
+        log()->repeatingWithFormat(VTLogger::Info, "Error reading .ui_info at (%s) : %s",
+                                   qUtf8Printable(*path), qUtf8Printable(reason));
         return std::nullopt;
     }
     const auto text = VTStringMessage::decodeUtf8(file.readAll());
     if (!text) {
-        log()->infoWithFormat("Error reading .ui_info at (%s) : %s", qUtf8Printable(*path),
-                              "the file is not UTF-8 text");
+        log()->repeatingWithFormat(VTLogger::Info, "Error reading .ui_info at (%s) : %s",
+                                   qUtf8Printable(*path), "the file is not UTF-8 text");
         return std::nullopt;
     }
     const QString trimmed = text->trimmed();
     if (trimmed.isEmpty()) {
-        log()->infoWithFormat("Invalid .ui_info found. File is empty. (%s)", qUtf8Printable(*path));
+        log()->repeatingWithFormat(VTLogger::Info, "Invalid .ui_info found. File is empty. (%s)",
+                                   qUtf8Printable(*path));
         return std::nullopt;
     }
     return trimmed.split(QLatin1Char(','));

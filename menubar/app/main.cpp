@@ -1,18 +1,27 @@
 // VaultorMenuBar: the tray status client of the Vaultor backup service.
 //
-//   VaultorMenuBar [--headless] [--print-status] [--menu-open] [--hostname=H] [--port=P]
+//   VaultorMenuBar [--headless] [--print-status] [--menu-open] [--hostname H] [--port P]
 //
 // --headless runs the client without tray or panel; --print-status prints one line per state
 // update; --menu-open polls as if the status menu were open (full statistics at the
-// menu-open interval).
+// menu-open interval). "--hostname=H" and "--port=P" work as well. Options the client does not
+// know are ignored with a warning. Without a display and without --headless the client ends
+// with status 2.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
 #include <memory>
+#include <string_view>
 
 #include "app/MasterControlProgram.h"
 #include "app/VTAppWiring.h"
 #include "app/VTHeadlessMenuHandler.h"
+#include "app/VTLogger.h"
 #include "app/VTStatusPrinter.h"
 #include "model/VTVaultorState.h"
 #include "ui/VTQtDesktopServices.h"
@@ -21,20 +30,71 @@
 
 namespace {
 
-// The plain diagnostic channel is silenced: what the client has to say goes through its
-// logger, never through stray library chatter.
-void debug_ns_logger(QtMsgType, const QMessageLogContext&, const QString&) {}
+constexpr int kExitNoDisplay = 2;
+
+// Set while the graphical application connects to the display: a fatal message from Qt then
+// means that there is no display to be had.
+std::atomic<bool> startingOnTheDisplay{false};
+
+const VTLogger& mainLog() {
+    return *VTLogger::sharedLoggerForClass(QStringLiteral("VaultorMenuBar"));
+}
+
+[[noreturn]] void exitForWantOfADisplay() {
+    const QString message =
+        QStringLiteral("no display; start with --headless, or set DISPLAY or WAYLAND_DISPLAY");
+    std::fprintf(stderr, "%s\n", qUtf8Printable(message));
+    std::fflush(stderr);
+    mainLog().severe(message);  // severe lines reach the log before this returns
+    std::_Exit(kExitNoDisplay);
+}
+
+// Qt's own messages: its debug chatter is dropped, its warnings go to the client's log at fine
+// level, its critical and fatal messages at severe.
+void debug_ns_logger(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    switch (type) {
+        case QtDebugMsg:
+        case QtInfoMsg:
+            return;
+        case QtWarningMsg:
+            mainLog().fine(message);
+            return;
+        case QtCriticalMsg:
+        case QtFatalMsg:
+            mainLog().severe(message);
+            if (type == QtFatalMsg && startingOnTheDisplay) {
+                exitForWantOfADisplay();
+            }
+            return;
+    }
+}
+
+bool hasArgument(int argc, char** argv, std::initializer_list<std::string_view> names) {
+    return std::any_of(argv + 1, argv + argc, [names](const char* argument) {
+        return std::find(names.begin(), names.end(), std::string_view(argument)) != names.end();
+    });
+}
+
+// Whether the graphical application has somewhere to go: a display, or a platform chosen
+// by name (offscreen, for one).
+bool displayIsNamed() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     qInstallMessageHandler(debug_ns_logger);
-    const bool headless = std::any_of(argv + 1, argv + argc, [](const char* argument) {
-        return std::string_view(argument) == "--headless";
-    });
+    const bool headless = hasArgument(argc, argv, {"--headless"});
+    const bool helpOnly = hasArgument(argc, argv, {"--help", "-h", "--help-all"});
+    if (!headless && !helpOnly && !displayIsNamed()) {
+        exitForWantOfADisplay();
+    }
     // Without a screen there is no need for the graphical application and what it loads.
     std::unique_ptr<QCoreApplication> instance;
-    if (headless) {
+    if (headless || helpOnly) {
         // Qt's own event dispatcher serves sockets and timers alike, without GLib's main
         // context and the memory it touches.
         if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) {
@@ -43,7 +103,9 @@ int main(int argc, char** argv) {
         instance = std::make_unique<QCoreApplication>(argc, argv);
     } else {
         QApplication::setQuitOnLastWindowClosed(false);
+        startingOnTheDisplay = true;
         instance = std::make_unique<QApplication>(argc, argv);
+        startingOnTheDisplay = false;
     }
     QCoreApplication& application = *instance;
     QCoreApplication::setApplicationName(QStringLiteral("VaultorMenuBar"));
@@ -59,8 +121,17 @@ int main(int argc, char** argv) {
         {QStringLiteral("hostname"), QStringLiteral("Service host."), QStringLiteral("host")});
     parser.addOption(
         {QStringLiteral("port"), QStringLiteral("Service port."), QStringLiteral("port")});
-    parser.addHelpOption();
-    parser.process(application);
+    const QCommandLineOption help = parser.addHelpOption();
+    if (!parser.parse(QCoreApplication::arguments())) {
+        mainLog().warning(
+            QStringLiteral("%1 The client goes on without it.").arg(parser.errorText()));
+    }
+    if (parser.isSet(QStringLiteral("help-all"))) {
+        parser.process(application);  // Qt's own options too; ends the program
+    }
+    if (parser.isSet(help)) {
+        parser.showHelp();
+    }
 
     VTAppWiring::Options options;
     VTHeadlessMenuHandler menuHandler;

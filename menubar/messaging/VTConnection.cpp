@@ -19,12 +19,16 @@ constexpr qint64 kChunkSize = 16384;
 
 VTConnection::VTConnection(qint16 registeredFlagMsgID, QObject* parent,
                            const std::optional<QStringList>& arguments)
-    : VTLoggingObject(parent), registeredFlagMsgID_(registeredFlagMsgID) {
+    : VTLoggingObject(parent), arguments_(arguments), registeredFlagMsgID_(registeredFlagMsgID) {
+    settleEndpoint();
+    VT_resetRegisteredMessages();
+}
+
+void VTConnection::settleEndpoint() {
     const VTEndpoint endpoint =
-        VTEndpoint::settle(arguments.value_or(QCoreApplication::arguments()), *log());
+        VTEndpoint::settle(arguments_.value_or(QCoreApplication::arguments()), *log());
     host_ = endpoint.host;
     port_ = endpoint.port;
-    VT_resetRegisteredMessages();
 }
 
 VTConnection::~VTConnection() {
@@ -35,10 +39,11 @@ VTConnection::~VTConnection() {
     }
 }
 
-void VTConnection::connect() {
+bool VTConnection::connect() {
     if (isSocketConnected()) {
-        return;
+        return false;
     }
+    settleEndpoint();
     if (socket_) {
         socket_->disconnect(this);
         socket_->abort();
@@ -54,6 +59,7 @@ void VTConnection::connect() {
     QObject::connect(socket_, &QTcpSocket::disconnected, this, &VTConnection::disconnect);
     // The socket takes the port as an unsigned 16-bit number; the settled value is wider.
     socket_->connectToHost(host_, static_cast<quint16>(static_cast<quint32>(port_)));
+    return true;
 }
 
 void VTConnection::disconnect() {
@@ -123,6 +129,12 @@ void VTConnection::onFirstSpaceAvailable() {
 }
 
 void VTConnection::onSocketError(QAbstractSocket::SocketError error) {
+    if (error == QAbstractSocket::RemoteHostClosedError) {
+        // The end of the stream: the service went away or closed on purpose, nothing broke.
+        log()->repeating(VTLogger::Info, QStringLiteral("The service closed the connection."));
+        disconnect();
+        return;
+    }
     VT_handleError(static_cast<qint64>(error),
                    socket_ ? socket_->errorString() : QStringLiteral("socket is gone"));
 }
@@ -138,12 +150,14 @@ bool VTConnection::VT_preRegister() {
     }
     const auto token = VTUIInfo::sharedInstance()->token();
     if (!token) {
-        log()->severe(QStringLiteral("Could not find VTS token in .ui_info. Aborting."));
+        log()->repeating(VTLogger::Severe,
+                         QStringLiteral("Could not find VTS token in .ui_info. Aborting."));
         return false;
     }
     // The token is a secret: the log shows that one was found, never the token itself.
-    log()->info(QStringLiteral("Starting VT_preRegister with token : ") +
-                (token->isEmpty() ? QStringLiteral("(empty)") : QStringLiteral("********")));
+    log()->repeating(VTLogger::Info, QStringLiteral("Starting VT_preRegister with token : ") +
+                                         (token->isEmpty() ? QStringLiteral("(empty)")
+                                                           : QStringLiteral("********")));
     return sendMessage(StatusQueryMessage(*token));
 }
 
@@ -198,7 +212,8 @@ void VTConnection::VT_receiveMsg() {
             const VTMessageHeader header =
                 VTMessageHeader::headerWithData(socket_->read(VTMessageHeader::kSize));
             if (!header.isValid()) {
-                log()->warningWithFormat(
+                log()->repeatingWithFormat(
+                    VTLogger::Warning,
                     "Refusing a frame of type %d announcing %d payload bytes; closing the "
                     "connection.",
                     header.msgID(), header.msgLength());
@@ -241,8 +256,9 @@ void VTConnection::VT_receiveMsg() {
 
 void VTConnection::VT_handleError(qint64 code, const QString& description) {
     lastSeenSocketError_ = code;
-    log()->warning(QStringLiteral("Stream error occurred: %1\nError description: %2")
-                       .arg(QStringLiteral("Error code: %1").arg(code), description));
+    log()->repeating(VTLogger::Warning,
+                     QStringLiteral("Stream error occurred: %1\nError description: %2")
+                         .arg(QStringLiteral("Error code: %1").arg(code), description));
     if (!isSocketConnected()) {
         disconnect();
     }

@@ -29,7 +29,9 @@ class VTConnection : public VTLoggingObject {
                           const std::optional<QStringList>& arguments = std::nullopt);
     ~VTConnection() override;
 
-    void connect();
+    // Opens the socket unless it is up, with host and port settled afresh: the service may
+    // have moved since this connection was made. True when it opened one.
+    bool connect();
     void disconnect();
 
     // Re-checks the socket and updates the flag.
@@ -60,6 +62,7 @@ class VTConnection : public VTLoggingObject {
     void onOpenCompleted();
     void onFirstSpaceAvailable();
     void onSocketError(QAbstractSocket::SocketError error);
+    void settleEndpoint();
 
     bool VT_preRegister();
     bool VT_checkSocketConnection() const;
@@ -73,6 +76,7 @@ class VTConnection : public VTLoggingObject {
     VTConnectionDelegate* delegate_ = nullptr;
     bool isFirstHasBytesAvailableEvent_ = true;
     std::optional<VTMessageHeader> header_;
+    std::optional<QStringList> arguments_;
     QString host_;
     qint64 port_ = 0;
     QPointer<QTcpSocket> socket_;

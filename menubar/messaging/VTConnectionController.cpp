@@ -1,5 +1,6 @@
 #include "messaging/VTConnectionController.h"
 
+#include "app/VTRepeatedLines.h"
 #include "messaging/VTConnectionLegacy.h"
 #include "messaging/VTConnectionNew.h"
 #include "platform/VTSleepWatcher.h"
@@ -18,7 +19,7 @@ void VTConnectionController::VT_createNewConnection() {
         delegate_->willCreateNewConnection();
     }
     VT_tearDownConnection();
-    connectionCheckFailures_ = 0;
+    checksOfCurrentConnection_ = 0;
     VTConnection* created =
         useLegacyMessaging_ ? static_cast<VTConnection*>(new VTConnectionLegacy(this, arguments_))
                             : new VTConnectionNew(this, arguments_);
@@ -26,11 +27,13 @@ void VTConnectionController::VT_createNewConnection() {
         connection_->deleteLater();  // it may still be on the stack of its own signal
     }
     connection_ = created;
-    VT_addObservers();
     emit connectionChanged(connection_);
     if (delegate_) {
         delegate_->newConnectionCreated(connection_);
     }
+    // Observed only after the delegate: a loss reaches the delegate first, before this
+    // controller replaces the connection and the delegate stops listening to it.
+    VT_addObservers();
     connection_->setDelegate(connectionDelegate_);
 }
 
@@ -58,6 +61,13 @@ void VTConnectionController::VT_tearDownConnection() {
 void VTConnectionController::connectionIsConnectedChanged(bool connected) {
     if (connected) {
         stopConnectionTimers();
+        connectionCheckFailures_ = 0;
+        if (attempts_ > 1) {
+            log()->infoWithFormat("Connected after %lld attempts.",
+                                  static_cast<long long>(attempts_));
+        }
+        attempts_ = 0;
+        VTRepeatedLines::shared().outageEnded();
         return;
     }
     VT_createNewConnection();
@@ -73,8 +83,8 @@ void VTConnectionController::startConnectionTimers() {
     connectTimer_ = new QTimer(this);
     connectTimer_->setInterval(retryIntervalMs_);
     QObject::connect(connectTimer_, &QTimer::timeout, this, [this, bound] {
-        if (bound && bound == connection_) {
-            bound->connect();
+        if (bound && bound == connection_ && bound->connect()) {
+            ++attempts_;
         }
     });
     connectionCheckTimer_ = new QTimer(this);
@@ -101,8 +111,17 @@ void VTConnectionController::VT_checkConnection() {
         return;
     }
     ++connectionCheckFailures_;
+    ++checksOfCurrentConnection_;
     if (delegate_) {
         delegate_->onUnableToConnect(connectionCheckFailures_);
+    }
+    if (checksOfCurrentConnection_ >= kChecksBeforeReplacing) {
+        log()->repeating(VTLogger::Info,
+                         QStringLiteral("The connection has not registered after %1 checks; "
+                                        "replacing it.")
+                             .arg(kChecksBeforeReplacing));
+        VT_createNewConnection();
+        startConnectionTimers();
     }
 }
 
@@ -112,6 +131,8 @@ void VTConnectionController::switchToLegacyMessaging() {
     if (connection_) {
         connection_->disconnect();  // observed: already replaced by a legacy connection
     }
+    // The service answered: what follows is a new start, not more of the same failure.
+    connectionCheckFailures_ = 0;
     VT_createNewConnection();
     startConnectionTimers();
 }
@@ -134,6 +155,7 @@ void VTConnectionController::VT_willSleepNotification() {
 
 void VTConnectionController::VT_didWakeNotification() {
     log()->fine(QStringLiteral("Received NSWorkspaceDidWakeNotification"));
+    connectionCheckFailures_ = 0;
     VT_createNewConnection();
     QTimer::singleShot(retryIntervalMs_, this, &VTConnectionController::startConnectionTimers);
 }

@@ -8,6 +8,9 @@ namespace {
 
 const QString kHostOption = QStringLiteral("--hostname=");
 const QString kPortOption = QStringLiteral("--port=");
+// The same options with their value in the next argument, as the help text shows them.
+const QString kHostOptionAlone = QStringLiteral("--hostname");
+const QString kPortOptionAlone = QStringLiteral("--port");
 
 }  // namespace
 
@@ -15,7 +18,20 @@ VTEndpoint::CommandLine VTEndpoint::VT_parseCommandLineArgs(const QStringList& p
     // An option counts wherever its text occurs in an argument; its value starts at the
     // option's length, which is the text after the option when the argument begins with it.
     CommandLine found;
-    for (const QString& argument : processArguments) {
+    for (qsizetype index = 0; index < processArguments.size(); ++index) {
+        const QString& argument = processArguments[index];
+        if (argument == kHostOptionAlone || argument == kPortOptionAlone) {
+            if (++index == processArguments.size()) {
+                break;
+            }
+            const QString& value = processArguments[index];
+            if (argument == kHostOptionAlone && !found.host) {
+                found.host = value;
+            } else if (argument == kPortOptionAlone && found.port == 0) {
+                found.port = VTUtils::integerValue(value);
+            }
+            continue;
+        }
         if (argument.contains(kHostOption)) {
             if (!found.host) {
                 found.host = argument.mid(kHostOption.size());
@@ -37,17 +53,20 @@ VTEndpoint VTEndpoint::settle(const QStringList& processArguments, const VTLogge
     VTUIInfo* uiInfo = VTUIInfo::sharedInstance();
     const qint64 filePort = uiInfo->port();
     if (filePort < 0) {
-        log.warning(QStringLiteral("Did not find VTS port in .ui_info. Using default."));
+        log.repeating(VTLogger::Warning,
+                      QStringLiteral("Did not find VTS port in .ui_info. Using default."));
     } else {
-        log.infoWithFormat("Found VTS port in .ui_info : %lu",
-                           static_cast<unsigned long>(filePort));
+        log.repeatingWithFormat(VTLogger::Info, "Found VTS port in .ui_info : %lu",
+                                static_cast<unsigned long>(filePort));
         endpoint.port = filePort;
     }
     if (const auto address = uiInfo->ipAddress()) {
-        log.infoWithFormat("Found VTS IP address in .ui_info : %s", qUtf8Printable(*address));
+        log.repeatingWithFormat(VTLogger::Info, "Found VTS IP address in .ui_info : %s",
+                                qUtf8Printable(*address));
         endpoint.host = *address;
     } else {
-        log.info(QStringLiteral("Did not find VTS IP address in .ui_info. Using default."));
+        log.repeating(VTLogger::Info,
+                      QStringLiteral("Did not find VTS IP address in .ui_info. Using default."));
     }
 
     const CommandLine commandLine = VT_parseCommandLineArgs(processArguments);
@@ -57,7 +76,7 @@ VTEndpoint VTEndpoint::settle(const QStringList& processArguments, const VTLogge
     if (commandLine.port != 0) {
         endpoint.port = commandLine.port;
     }
-    log.infoWithFormat("Connecting to VTS at (%s:%ld)", qUtf8Printable(endpoint.host),
-                       static_cast<long>(endpoint.port));
+    log.repeatingWithFormat(VTLogger::Info, "Connecting to VTS at (%s:%ld)",
+                            qUtf8Printable(endpoint.host), static_cast<long>(endpoint.port));
     return endpoint;
 }

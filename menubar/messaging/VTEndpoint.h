@@ -7,7 +7,8 @@
 class VTLogger;
 
 // Where the service listens, settled from weakest to strongest source: the built-in
-// settings, the endpoint file, the command line ("--hostname=", "--port=").
+// settings, the endpoint file, the command line ("--hostname=H" or "--hostname H", "--port=P"
+// or "--port P").
 struct VTEndpoint {
     QString host;
     qint64 port = 0;

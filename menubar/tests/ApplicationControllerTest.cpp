@@ -53,6 +53,22 @@ TEST_F(ApplicationControllerTest, ThirdFailedCheckReplacesConnectingWithUnableTo
     EXPECT_FALSE(wiring_.state->isStarting());
 }
 
+TEST_F(ApplicationControllerTest, EveryLossOfARegisteredConnectionIsLogged) {
+    LogRecorder recorder;
+    for (int loss = 0; loss < 3; ++loss) {
+        VTConnection* connection = wiring_.connectionController->connection();
+        connection->setIsConnected(true);
+        connection->disconnect();  // heard here before the supervisor replaces it
+        ASSERT_NE(wiring_.connectionController->connection(), connection);
+    }
+    const QStringList told = recorder.messages().filter("CONNECTED **");
+    EXPECT_EQ(told, (QStringList{"** WE ARE CONNECTED **", "** WE ARE __NOT__ CONNECTED **",
+                                 "** WE ARE CONNECTED **", "** WE ARE __NOT__ CONNECTED **",
+                                 "** WE ARE CONNECTED **", "** WE ARE __NOT__ CONNECTED **"}));
+    EXPECT_FALSE(wiring_.state->isConnected());
+    EXPECT_FALSE(wiring_.statsRequestor->isPolling());
+}
+
 TEST_F(ApplicationControllerTest, NoDestinationsShowsUntilDestinationsArrive) {
     MasterControlProgram& mcp = *wiring_.mcp;
     mcp.onConnected();

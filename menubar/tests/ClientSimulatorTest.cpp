@@ -2,8 +2,12 @@
 // service simulator on loopback.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QRegularExpression>
+
 #include "app/MasterControlProgram.h"
 #include "app/VTAppWiring.h"
+#include "app/VTRepeatedLines.h"
 #include "app/VTUtils.h"
 #include "messaging/VTConnectionController.h"
 #include "messaging/VTConnectionLegacy.h"
@@ -26,9 +30,11 @@ class ClientSimulatorTest : public ::testing::Test {
         info["kVTDefaultStatsPollIntervalMenuOpen"] = "1";
         VTUtils::overrideBundleInfoDictionary(info);
         VTUtils::setUserDefaults(&defaults_);
+        VTRepeatedLines::install(&repeatedLines_);
     }
     void TearDown() override {
         delete owner_;
+        VTRepeatedLines::install(nullptr);
         VTUtils::setUserDefaults(nullptr);
         VTUtils::overrideBundleInfoDictionary(originalInfo_);
         qputenv("XDG_DATA_HOME", previousDataHome_);
@@ -40,12 +46,12 @@ class ClientSimulatorTest : public ::testing::Test {
         EXPECT_NE(simulator_->waitUntilListening(), 0);
         return *simulator_;
     }
-    void startClient(const QString& dataHome) {
+    void startClient(const QString& dataHome, int retryIntervalMs = 200) {
         qputenv("XDG_DATA_HOME", dataHome.toUtf8());
         owner_ = new QObject;
         VTAppWiring::Options options;
         options.connectionArguments = QStringList{"VaultorMenuBar"};
-        options.retryIntervalMs = 200;
+        options.retryIntervalMs = retryIntervalMs;
         wiring_ = VTAppWiring::build(owner_, options);
         wiring_.messageHandler->setQuitFunction(
             [this](const QString& text) { quits_.append(text); });
@@ -69,7 +75,20 @@ class ClientSimulatorTest : public ::testing::Test {
         return lines;
     }
 
+    // The endpoint file of a running simulator.
+    static QByteArray endpointOf(const SimulatorProcess& simulator) {
+        QFile file(simulator.dataHome() + "/Vaultor/.ui_info");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     QByteArray previousDataHome_ = qgetenv("XDG_DATA_HOME");
+    // Lines told in earlier tests are news again here.
+    QElapsedTimer clock_ = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    VTRepeatedLines repeatedLines_{[this] { return clock_.elapsed(); }};
     QTemporaryDir settingsDir_;
     VTUserDefaults defaults_{settingsDir_.filePath("defaults.ini")};
     QVariantMap originalInfo_;
@@ -142,10 +161,7 @@ TEST_F(ClientSimulatorTest, ClientComesBackAfterTheServiceRestarts) {
 TEST_F(ClientSimulatorTest, WithoutATokenTheThirdFailedCheckShowsTheProblem) {
     auto& simulator = startSimulator({"--log"});
     // Keep the simulator's port but drop its token.
-    QFile file(simulator.dataHome() + "/Vaultor/.ui_info");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray port = file.readAll().split(',').value(0);
-    file.close();
+    const QByteArray port = endpointOf(simulator).split(',').value(0);
     EndpointFolder folder;
     folder.write(port);
     startClient(folder.path());
@@ -155,6 +171,96 @@ TEST_F(ClientSimulatorTest, WithoutATokenTheThirdFailedCheckShowsTheProblem) {
     EXPECT_FALSE(wiring_.state->isStarting());
     EXPECT_GE(wiring_.connectionController->connectionCheckFailures(), 3);
     EXPECT_FALSE(simulator.hasLine("recv 15105"));
+}
+
+TEST_F(ClientSimulatorTest, WithoutAServiceTheLineSaysSoTheLogStaysQuietAndTheClientComesUp) {
+    // The client as shipped, checking every 3 seconds, on a port where nothing listens.
+    quint16 freePort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        freePort = probe.serverPort();
+    }
+    QVariantMap info = VTUtils::bundleInfoDictionary();
+    info["VTHost"] = "127.0.0.1";
+    info["VTPort"] = freePort;
+    VTUtils::overrideBundleInfoDictionary(info);
+    EndpointFolder folder;
+    LogRecorder recorder;
+    QStringList problems;
+    QElapsedTimer since;
+    since.start();
+    startClient(folder.path(), VTConnectionController::kRetryIntervalMs);
+    QObject::connect(wiring_.mcp, &MasterControlProgram::problemChanged, [&] {
+        problems.append(wiring_.mcp->problemVisible() ? wiring_.mcp->problemText() : "");
+    });
+    const QString unable = "Unable to connect to backup service.";
+    ASSERT_TRUE(waitFor([&] { return wiring_.mcp->problemText() == unable; }, 12000));
+    EXPECT_FALSE(wiring_.state->isStarting());
+
+    // Thirty seconds of refusals: the line stays, the log has a handful of lines.
+    spin(static_cast<int>(30000 - since.elapsed()));
+    EXPECT_TRUE(wiring_.mcp->problemVisible());
+    // Once said, it is not taken back while the service stays away.
+    const QStringList afterwards = problems.mid(problems.indexOf(unable));
+    EXPECT_EQ(afterwards.count(unable), afterwards.size()) << problems.join(" / ").toStdString();
+    const QStringList lines = recorder.messages();
+    EXPECT_LE(lines.size(), 20) << lines.join("\n").toStdString();
+    EXPECT_GE(wiring_.connectionController->connectionCheckFailures(), 9);
+
+    // The service starts: registered within 4 seconds of its endpoint file.
+    SimulatorProcess simulator({}, folder.path());
+    ASSERT_NE(simulator.waitUntilListening(), 0);
+    ASSERT_TRUE(waitFor([&] { return wiring_.state->isConnected(); }, 4000));
+    EXPECT_FALSE(wiring_.mcp->problemVisible());
+    const QStringList connected =
+        recorder.messages().filter(QRegularExpression("^Connected after"));
+    ASSERT_EQ(connected.size(), 1);
+    EXPECT_GE(connected[0].section(' ', 2, 2).toInt(), 9) << connected[0].toStdString();
+}
+
+TEST_F(ClientSimulatorTest, AWrongTokenThenTheRightOneRegistersWithoutARestart) {
+    auto& simulator = startSimulator({"--log"});
+    const QByteArray endpoint = endpointOf(simulator);
+    QList<QByteArray> fields = endpoint.split(',');
+    ASSERT_EQ(fields.size(), 3);
+    fields[1] = "stale-token";
+    EndpointFolder folder;
+    folder.write(fields.join(','));
+    startClient(folder.path());
+    // The service ignores the token; the connection is replaced and pre-registers again.
+    const QString wrong = "recv 15105 StatusQueryMessage VTT|stale-token";
+    ASSERT_TRUE(waitFor([&] { return simulator.frameLines().filter(wrong).size() >= 2; }));
+    EXPECT_FALSE(wiring_.state->isConnected());
+    folder.write(endpoint);
+    ASSERT_TRUE(waitUntilRegistered());
+    EXPECT_FALSE(wiring_.mcp->problemVisible());
+}
+
+TEST_F(ClientSimulatorTest, AServiceThatClosesIsAnEndOfStreamNotAWarning) {
+    auto& first = startSimulator({});
+    const QString dataHome = first.dataHome();
+    startClient(dataHome);
+    LogRecorder recorder;
+    for (int loss = 1; loss <= 2; ++loss) {
+        ASSERT_TRUE(waitUntilRegistered());
+        const qsizetype before = recorder.records().size();
+        simulator_->stop();
+        ASSERT_TRUE(
+            waitFor([&] { return recorder.count("** WE ARE __NOT__ CONNECTED **") == loss; }));
+        const QList<LogRecorder::Record> records = recorder.records().mid(before);
+        const auto lost = std::find_if(records.begin(), records.end(), [](const auto& record) {
+            return record.message == "** WE ARE __NOT__ CONNECTED **";
+        });
+        bool closeTold = false;
+        for (auto record = records.begin(); record != lost; ++record) {
+            EXPECT_EQ(record->flag, VTLogger::kFlagInfo) << record->message.toStdString();
+            closeTold |= record->message == "The service closed the connection.";
+        }
+        EXPECT_TRUE(closeTold || loss > 1);  // the second time it is a repeat
+        simulator_ = std::make_unique<SimulatorProcess>(QStringList{}, dataHome);
+        ASSERT_NE(simulator_->waitUntilListening(), 0);
+    }
 }
 
 TEST_F(ClientSimulatorTest, LegacyServiceRegistersOnTheSummary) {

@@ -1,6 +1,8 @@
 // The supervisor: retry cycle, failure counting, replacement, legacy switch, sleep and wake.
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include "messaging/AppStateMessage.h"
 #include "messaging/CheesyTimer.h"
 #include "messaging/VTConnectionController.h"
@@ -53,15 +55,73 @@ TEST_F(ConnectionControllerTest, FirstConnectWaitsOneIntervalAndUnregisteredChec
     EXPECT_EQ(service_.connections(), 1);  // the open socket is not opened again
 }
 
-TEST_F(ConnectionControllerTest, RefusedConnectionIsReplacedAndTheCountStartsAgain) {
-    endpoint_.write("1,tok");  // nothing listens on port 1
+TEST_F(ConnectionControllerTest, FailedAttemptsAreCountedAcrossReplacements) {
+    // Refused: each attempt fails at once and is replaced. Open but never registered: replaced
+    // after three checks. Either way the count tells how long the client has been without the
+    // service, and no check is lost or counted twice.
+    struct Case {
+        const char* name;
+        bool listening;
+        int replacements;
+    };
+    for (const Case& c : {Case{"refused", false, 3}, Case{"open, never registered", true, 2}}) {
+        SupervisionLog log;
+        VTSleepWatcher sleep;
+        VTConnectionController controller;
+        controller.setDelegate(&log);
+        controller.setRetryInterval(60);
+        controller.setConnectionArguments({"VaultorMenuBar"});
+        controller.setSleepWatcher(&sleep);
+        endpoint_.write(c.listening ? QByteArray::number(service_.port()) + ",tok" : "1,tok");
+        controller.awakeFromNib();
+        controller.startConnectionTimers();
+        ASSERT_TRUE(waitFor([&] { return log.created.size() > c.replacements; })) << c.name;
+        ASSERT_GE(log.failures.size(), 3) << c.name;
+        for (qsizetype check = 0; check < log.failures.size(); ++check) {
+            EXPECT_EQ(log.failures[check], check + 1) << c.name;
+        }
+        EXPECT_EQ(log.willCreate, log.created.size()) << c.name;
+    }
+    EXPECT_GE(service_.connections(), 2);
+}
+
+TEST_F(ConnectionControllerTest, RegistrationAndWakeStartTheCountAgain) {
+    endpoint_.write(QByteArray::number(service_.port()));  // no token: never registers
+    controller_.setRetryInterval(300);
     controller_.awakeFromNib();
     controller_.startConnectionTimers();
-    ASSERT_TRUE(waitFor([&] { return log_.created.size() >= 3; }));
-    for (qint64 count : log_.failures) {
-        EXPECT_LE(count, 2);
-    }
-    EXPECT_EQ(log_.willCreate, log_.created.size());
+    ASSERT_TRUE(waitFor([&] { return controller_.connectionCheckFailures() >= 4; }));
+    emit sleep_.willSleep();
+    emit sleep_.didWake();
+    EXPECT_EQ(controller_.connectionCheckFailures(), 0);
+
+    LogRecorder recorder;
+    useService();
+    ASSERT_TRUE(waitFor([&] {
+        return std::any_of(service_.frames().begin(), service_.frames().end(),
+                           [](const Frame& frame) { return frame.payload == "VTT|tok"; });
+    }));
+    service_.sendFrame(AppStateMessage::kMessageID, "{}");
+    ASSERT_TRUE(waitFor([&] { return controller_.connection()->isConnected(); }));
+    EXPECT_EQ(controller_.connectionCheckFailures(), 0);
+    const QStringList connected = recorder.messages().filter("Connected after ");
+    ASSERT_EQ(connected.size(), 1);
+    EXPECT_TRUE(QRegularExpression("^Connected after [2-9][0-9]* attempts\\.$")
+                    .match(connected[0])
+                    .hasMatch())
+        << connected[0].toStdString();
+}
+
+TEST_F(ConnectionControllerTest, AnUnregisteredConnectionIsReplacedAndReadsTheEndpointFileAgain) {
+    endpoint_.write(QByteArray::number(service_.port()) + ",stale");  // the service ignores it
+    controller_.awakeFromNib();
+    controller_.startConnectionTimers();
+    ASSERT_TRUE(service_.waitForFrames(4));
+    FakeService moved;
+    endpoint_.write(QByteArray::number(moved.port()) + ",fresh");
+    ASSERT_TRUE(moved.waitForFrames(4));
+    EXPECT_EQ(moved.frames()[3].payload, "VTT|fresh");
+    EXPECT_GE(log_.failures.size(), 3);
 }
 
 TEST_F(ConnectionControllerTest, RegistrationStopsTheTimersAndLossRestartsThem) {
@@ -104,6 +164,7 @@ TEST_F(ConnectionControllerTest, LegacySwitchMakesEveryLaterConnectionLegacy) {
 
 TEST_F(ConnectionControllerTest, SleepDropsTheConnectionAndWakeBuildsANewOne) {
     useService();
+    controller_.setRetryInterval(200);  // no connection lives through three checks here
     controller_.awakeFromNib();
     controller_.startConnectionTimers();
     ASSERT_TRUE(service_.waitForFrames(4));
@@ -116,8 +177,10 @@ TEST_F(ConnectionControllerTest, SleepDropsTheConnectionAndWakeBuildsANewOne) {
     emit sleep_.didWake();
     EXPECT_EQ(log_.created.size(), created + 1);
     ASSERT_TRUE(waitFor([&] { return service_.connections() == 2; }));
+    service_.sendFrame(AppStateMessage::kMessageID, "{}");
+    ASSERT_TRUE(waitFor([&] { return controller_.connection()->isConnected(); }));
     // The timers started before the sleep never reopen the connection that sleep dropped.
-    spin(200);
+    spin(400);
     EXPECT_EQ(service_.connections(), 2);
     EXPECT_TRUE(controller_.connection()->isSocketConnected());
 }

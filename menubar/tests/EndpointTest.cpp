@@ -95,6 +95,28 @@ TEST_F(EndpointTest, CommandLineOptionsAreReadWhereverTheyOccur) {
     EXPECT_EQ(VTEndpoint::VT_parseCommandLineArgs({"--hostname=h--port=5"}).port, 0);
 }
 
+TEST_F(EndpointTest, OptionsAlsoTakeTheirValueFromTheNextArgument) {
+    struct Case {
+        QStringList arguments;
+        std::optional<QString> host;
+        qint64 port;
+    };
+    const Case cases[] = {
+        {{"prog", "--port", "77"}, std::nullopt, 77},
+        {{"prog", "--hostname", "h", "--port", "0", "--port", "8"}, "h", 8},
+        {{"prog", "--hostname=one", "--hostname", "two", "--port", "9", "--port=10"}, "one", 9},
+        {{"prog", "--port=x", "--port", "5"}, std::nullopt, 5},
+        // The next argument is the value, whatever it looks like; a missing one is no value.
+        {{"prog", "--hostname", "--port=5"}, "--port=5", 0},
+        {{"prog", "--port"}, std::nullopt, 0},
+    };
+    for (const Case& c : cases) {
+        const auto found = VTEndpoint::VT_parseCommandLineArgs(c.arguments);
+        EXPECT_EQ(found.host, c.host) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(found.port, c.port) << c.arguments.join(' ').toStdString();
+    }
+}
+
 TEST_F(EndpointTest, NoPortAnywhereIsPortZero) {
     VTUtils::overrideBundleInfoDictionary({{"VTHost", "h"}});
     EXPECT_EQ(settle().port, 0);

@@ -1,13 +1,18 @@
 // The client's logging facade: which levels reach the hub, how, and the information list.
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
 #include <functional>
 #include <mutex>
 
+#include "app/MasterControlProgram.h"
 #include "app/VTLogger.h"
 #include "app/VTLoggingObject.h"
+#include "app/VTRepeatedLines.h"
 #include "app/VTUtils.h"
 #include "logging/DDLog.h"
+#include "messaging/VTEndpoint.h"
+#include "tests/TestSupport.h"
 
 namespace {
 
@@ -155,6 +160,113 @@ TEST_F(LoggingFacadeTest, ObjectsOfOneClassShareOneLogger) {
     EXPECT_NE(a.log(), c.log());
     EXPECT_EQ(a.log()->name(), "FirstModel");
     EXPECT_EQ(c.log()->forClass(), "SecondModel");
+}
+
+// A filter on a clock of the test's own, installed for the loggers while it lives.
+struct InstalledRepeatedLines {
+    qint64 now = 0;
+    VTRepeatedLines lines{[this] { return now; }};
+    InstalledRepeatedLines() { VTRepeatedLines::install(&lines); }
+    ~InstalledRepeatedLines() { VTRepeatedLines::install(nullptr); }
+};
+
+TEST_F(LoggingFacadeTest, RepeatedLinesAreHeldBackSummedAndToldAgainAfterTenMinutes) {
+    constexpr qint64 kMinute = 60 * 1000;
+    // One occurrence at the given time (ms since the start), or, with no message, the end of
+    // the outage.
+    struct Step {
+        qint64 at;
+        int level;
+        const char* key;
+        const char* message;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        QStringList logged;
+    };
+    const Case cases[] = {
+        {"repeats are held; the failures among them are summed ten minutes after the first",
+         {{0, VTLogger::Warning, "refused", "refused"},
+          {3000, VTLogger::Warning, "refused", "refused"},
+          {3000, VTLogger::Info, "looking", "looking"},
+          {6000, VTLogger::Info, "looking", "looking"},
+          {6000, VTLogger::Severe, "no token", "no\ntoken"},
+          {9000, VTLogger::Severe, "no token", "no\ntoken"},
+          {10 * kMinute + 2999, VTLogger::Warning, "refused", "refused"},
+          {10 * kMinute + 3000, VTLogger::Warning, "refused", "refused"},
+          {10 * kMinute + 6000, VTLogger::Warning, "refused", "refused"}},
+         {"refused", "looking", "no\ntoken",
+          "Held back in the last 10 minutes: \"refused\" 3 times; \"no token\" once."}},
+        {"a distinct failure is told at once, also in the middle of an outage",
+         {{0, VTLogger::Warning, "a", "a"},
+          {1000, VTLogger::Warning, "a", "a"},
+          {2000, VTLogger::Warning, "b", "b"}},
+         {"a", "b"}},
+        {"a key names a line whose text varies; the summary has its latest text",
+         {{0, VTLogger::Warning, "unable", "after 3"},
+          {3000, VTLogger::Warning, "unable", "after 4"},
+          {10 * kMinute + 3000, VTLogger::Warning, "unable", "after 203"}},
+         {"after 3", "Held back in the last 10 minutes: \"after 203\" 2 times."}},
+        {"after an outage, a line told less than ten minutes ago is held, an older one told",
+         {{0, VTLogger::Warning, "a", "a"},
+          {1000, VTLogger::Warning, "a", "a"},
+          {2000, 0, nullptr, nullptr},
+          {5 * kMinute, VTLogger::Info, "a", "a"},
+          {6 * kMinute, 0, nullptr, nullptr},
+          {10 * kMinute, VTLogger::Warning, "a", "a"},
+          {10 * kMinute + 1000, VTLogger::Warning, "a", "a"}},
+         {"a", "a"}},
+    };
+    const VTLogger& log = *VTLogger::sharedLoggerForClass("LoggingFacadeTest");
+    for (const Case& c : cases) {
+        InstalledRepeatedLines installed;
+        vttest::LogRecorder recorder;
+        for (const Step& step : c.steps) {
+            installed.now = step.at;
+            if (!step.message) {
+                installed.lines.outageEnded();
+            } else {
+                log.repeating(step.level, step.key, step.message);
+            }
+        }
+        EXPECT_EQ(recorder.messages(), c.logged) << c.name;
+    }
+}
+
+TEST_F(LoggingFacadeTest, ADayWithoutTheServiceWritesFewerThanTwoHundredLines) {
+    // What each 3-second retry repeats: the endpoint settled twice (the connection is made,
+    // then opened), the refused connection, the failed check.
+    InstalledRepeatedLines installed;
+    vttest::LogRecorder recorder;
+    vttest::EndpointFolder noEndpointFile;
+    MasterControlProgram mcp(MasterControlProgram::Collaborators{});
+    const VTLogger& connectionLog = *VTLogger::sharedLoggerForClass("VTConnectionNew");
+    constexpr qint64 kDay = 24LL * 60 * 60 * 1000;
+    qint64 attempts = 0;
+    for (installed.now = 0; installed.now < kDay; installed.now += 3000) {
+        VTEndpoint::settle({"VaultorMenuBar"}, connectionLog);
+        VTEndpoint::settle({"VaultorMenuBar"}, connectionLog);
+        connectionLog.repeating(VTLogger::Warning,
+                                "Stream error occurred: Error code: 0\nError description: "
+                                "Connection refused");
+        mcp.onUnableToConnect(++attempts);
+    }
+    const QStringList lines = recorder.messages();
+    EXPECT_LT(lines.size(), 200);
+    // The story is told once, in full, at the start.
+    for (const QString& first :
+         {QStringLiteral("Did not find VTS port in .ui_info. Using default."),
+          QStringLiteral("connection attempt made."),
+          QStringLiteral("Unable to connect to VTS after 3 attempts")}) {
+        EXPECT_EQ(lines.count(first), 1) << first.toStdString();
+    }
+    ASSERT_FALSE(lines.isEmpty());
+    // And the failures that went on are summed up every ten minutes.
+    EXPECT_TRUE(lines.last().startsWith("Held back in the last 10 minutes: "));
+    EXPECT_TRUE(lines.last().contains("\"Unable to connect to VTS after "));
+    EXPECT_TRUE(lines.last().contains(QRegularExpression("Connection refused\" [0-9]+ times")))
+        << lines.last().toStdString();
 }
 
 TEST(VTUtilsInfoTest, ReadersGiveStoredBooleanAndIntegerReadings) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // Shared helpers of the client's tests: a temporary endpoint folder, waiting on the event
-// loop, and a scripted service on loopback that records the frames it receives.
+// loop, a recorder of what is logged, and a scripted service on loopback that records the
+// frames it receives.
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -11,7 +12,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <functional>
+#include <mutex>
 
+#include "app/VTLogger.h"
+#include "logging/DDLog.h"
 #include "messaging/VTMessageHeader.h"
 
 namespace vttest {
@@ -34,6 +38,58 @@ inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 3000
 inline void spin(int milliseconds) {
     waitFor([] { return false; }, milliseconds);
 }
+
+// What reaches the logging hub while the recorder lives; on its end the hub is left without
+// loggers.
+class LogRecorder {
+  public:
+    struct Record {
+        int flag;  // VTLogger::kFlagError, kFlagWarning or kFlagInfo
+        QString message;
+    };
+
+    LogRecorder() {
+        VTLogger::initDependencies();
+        DDLog::addLogger(sink_);
+    }
+    ~LogRecorder() {
+        DDLog::flushLog();
+        DDLog::removeAllLoggers();
+    }
+    QList<Record> records() const {
+        DDLog::flushLog();
+        return sink_->records();
+    }
+    // The messages with one of the flags, in order.
+    QStringList messages(int flags = VTLogger::kLogMask) const {
+        QStringList found;
+        for (const Record& record : records()) {
+            if (record.flag & flags) {
+                found.append(record.message);
+            }
+        }
+        return found;
+    }
+    qsizetype count(const QString& message) const { return messages().count(message); }
+
+  private:
+    class Sink : public DDLogger {
+      public:
+        void logMessage(const DDLogMessage& message) override {
+            std::lock_guard lock(mutex_);
+            records_.append({message.logFlag, QString::fromStdString(message.logMsg)});
+        }
+        QList<Record> records() {
+            std::lock_guard lock(mutex_);
+            return records_;
+        }
+
+      private:
+        std::mutex mutex_;
+        QList<Record> records_;
+    };
+    std::shared_ptr<Sink> sink_ = std::make_shared<Sink>();
+};
 
 // A private XDG_DATA_HOME (and no machine-wide folders) for the life of the object.
 class EndpointFolder {

@@ -23,6 +23,7 @@ public final class Options {
             "  --no-answer            accept connections and frames, never answer",
             "  --stall-mid-frame      send the header and half the payload of the first answer, then nothing",
             "  --garbage              send a header with a negative length instead of the first answer",
+            "  --misbehave-first N    the three switches above apply to the first N connections only",
             "  --shutdown-after SEC   tell every client the service shuts down, then exit",
             "  --log                  print every frame received and sent, one line each",
             "  --help                 print this text");
@@ -43,6 +44,7 @@ public final class Options {
     private boolean noAnswer;
     private boolean stallMidFrame;
     private boolean garbage;
+    private int misbehaveFirst = -1;
     private double shutdownAfterSeconds = -1;
     private boolean log;
     private boolean help;
@@ -69,6 +71,7 @@ public final class Options {
                 case "--no-answer" -> options.noAnswer = true;
                 case "--stall-mid-frame" -> options.stallMidFrame = true;
                 case "--garbage" -> options.garbage = true;
+                case "--misbehave-first" -> options.misbehaveFirst = (int) arguments.integer(option, 0, Integer.MAX_VALUE);
                 case "--shutdown-after" -> options.shutdownAfterSeconds = arguments.decimal(option, 1e9);
                 case "--log" -> options.log = true;
                 case "--help", "-h" -> options.help = true;
@@ -156,6 +159,11 @@ public final class Options {
 
     public boolean garbage() {
         return garbage;
+    }
+
+    /** Whether the connection with this number (from 1) is one that misbehaves. */
+    public boolean misbehavesOn(int connectionNumber) {
+        return misbehaveFirst < 0 || connectionNumber <= misbehaveFirst;
     }
 
     /** Seconds until the simulated shutdown; negative when there is none. */

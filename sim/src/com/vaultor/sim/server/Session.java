@@ -47,7 +47,8 @@ final class Session implements Runnable {
         this.name = "connection " + number;
         this.log = log;
         this.onClosed = onClosed;
-        this.outbox = new Outbox(new BufferedOutputStream(socket.getOutputStream()), misbehaviour(service), log, name);
+        this.outbox = new Outbox(new BufferedOutputStream(socket.getOutputStream()), misbehaviour(service, number), log,
+                name);
         this.handler = new TrayRequestHandler(service, outbox, log, name);
         this.pushes = Executors.newSingleThreadExecutor(runnable -> {
             Thread thread = new Thread(runnable, name + " sender");
@@ -59,7 +60,10 @@ final class Session implements Runnable {
         socket.setTcpNoDelay(true);
     }
 
-    private static Outbox.Misbehaviour misbehaviour(ServiceContext service) {
+    private static Outbox.Misbehaviour misbehaviour(ServiceContext service, int number) {
+        if (!service.options().misbehavesOn(number)) {
+            return Outbox.Misbehaviour.NONE;
+        }
         if (service.options().noAnswer()) {
             return Outbox.Misbehaviour.NO_ANSWER;
         }

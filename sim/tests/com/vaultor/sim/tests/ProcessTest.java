@@ -64,6 +64,7 @@ public final class ProcessTest {
             {"--frobnicate"},
             {"--offline"},
             {"--offline", "12345"},
+            {"--misbehave-first", "-1"},
         };
         for (String[] args : cases) {
             try (SimProcess sim = new SimProcess(args)) {

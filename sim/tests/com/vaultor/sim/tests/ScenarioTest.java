@@ -125,6 +125,22 @@ public final class ScenarioTest {
     }
 
     @Test
+    public void misbehaviourCanBeLimitedToTheFirstConnections() throws Exception {
+        try (InProcessSim sim = new InProcessSim("--no-answer", "--misbehave-first", "2")) {
+            for (int connection = 1; connection <= 2; connection++) {
+                try (TestClient client = sim.client()) {
+                    client.send(MessageType.SetMessageTypeMessage, TestClient.PREFIX + "ITrayMessage|1");
+                    client.send(MessageType.StatusQueryMessage, "VTT|" + sim.token());
+                    Check.equal(0, client.receiveUntilQuiet().length, "bytes received on connection " + connection);
+                }
+            }
+            try (TestClient answered = sim.client()) {
+                Json.object(Json.parse(answered.register(sim.token())), "the third connection registers");
+            }
+        }
+    }
+
+    @Test
     public void stallMidFrameSendsHalfAFrame() throws Exception {
         try (InProcessSim sim = new InProcessSim("--stall-mid-frame"); TestClient client = sim.client()) {
             client.send(MessageType.SetMessageTypeMessage, TestClient.PREFIX + "ITrayMessage|1");
