@@ -237,6 +237,11 @@ def names_of(session, pid):
     return {name for name in names if owner_pid(session, name) == pid}
 
 
+def default_interrupt():
+    """A bench started in the background ignores SIGINT, and its children would inherit that."""
+    signal.signal(signal.SIGINT, signal.SIG_DFL)
+
+
 def bus_traffic(capture, ours):
     """Bytes our names sent, bytes sent to them, and the icon changes they announced."""
     sent = received = new_icons = 0
@@ -337,7 +342,8 @@ def xfce_run(build_dir, minute):
         capture = os.path.join(session.work, "bus.pcap")
         with open(capture, "wb") as out:
             monitor = subprocess.Popen(["dbus-monitor", "--session", "--pcap"], env=session.env,
-                                       stdout=out, stderr=subprocess.DEVNULL)
+                                       stdout=out, stderr=subprocess.DEVNULL,
+                                       preexec_fn=default_interrupt)
             time.sleep(1)
             cpu = CpuMinute({"ours": client.pid, "systray": systray})
             cpu.start()
