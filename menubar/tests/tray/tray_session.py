@@ -169,11 +169,20 @@ class TraySession:
     def start_host(self):
         if self.host == "xembed":
             tint = "0xe8e8e8" if self.light else "0x2b2b2b"
-            self.spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype", "percent", "--width", "100",
-                        "--height", str(PANEL_HEIGHT), "--transparent", "true", "--alpha", "0",
-                        "--tint", tint, "--SetDockType", "true"])
-            wait_for("trayer", lambda: self.run(["xdotool", "search", "--class", "trayer"],
-                                                check=False))
+            command = ["trayer", "--edge", "top", "--align", "right", "--widthtype", "percent",
+                       "--width", "100", "--height", str(PANEL_HEIGHT), "--transparent", "true",
+                       "--alpha", "0", "--tint", tint, "--SetDockType", "true"]
+            log = os.path.join(self.work, "trayer.log")
+            trayer = [self.spawn(command, log=log)]
+
+            def trayer_window():
+                # On a loaded machine trayer has been seen to end before it mapped its window;
+                # it is started again rather than waited for in vain.
+                if trayer[0].poll() is not None:
+                    trayer[0] = self.spawn(command, log=log)
+                return self.run(["xdotool", "search", "--class", "trayer"], check=False)
+
+            wait_for("trayer", trayer_window, timeout=60)
         elif self.host == "sni":
             address = self.run(["dbus-daemon", "--session", "--fork", "--print-address=1",
                                 "--print-pid=1"]).decode().split()
