@@ -22,14 +22,15 @@ std::shared_ptr<ZedSafeSet> ZedSafeSet::create() {
     return safeSet;
 }
 
-// Blocks hold the set weakly, as a block outliving its set must not bring it back.
+// Blocks hold the set weakly, as a block outliving its set must not bring it back. They log under
+// the name of the operation they serve.
 template <typename Body>
-void ZedSafeSet::read(Body body) const {
+void ZedSafeSet::read(const char* operation, Body body) const {
     std::weak_ptr<const ZedSafeSet> weakSelf = weak_from_this();
     zed::dispatch_sync_to_queue(_queue.get(), [&] {
         auto strongSelf = weakSelf.lock();
         if (!strongSelf) {
-            ZedLogError(kLogMask, ZedLogContextPlatform, "strongSelf is nil");
+            ZedLogErrorIn(operation, kLogMask, ZedLogContextPlatform, "strongSelf is nil");
             return;
         }
         body(strongSelf->_set);
@@ -37,12 +38,12 @@ void ZedSafeSet::read(Body body) const {
 }
 
 template <typename Body>
-void ZedSafeSet::write(Body body) {
+void ZedSafeSet::write(const char* operation, Body body) {
     std::weak_ptr<ZedSafeSet> weakSelf = weak_from_this();
     zed::dispatch_attempt_barrier_sync_to_queue(_queue.get(), [&] {
         auto strongSelf = weakSelf.lock();
         if (!strongSelf) {
-            ZedLogError(kLogMask, ZedLogContextPlatform, "strongSelf is nil");
+            ZedLogErrorIn(operation, kLogMask, ZedLogContextPlatform, "strongSelf is nil");
             return;
         }
         body(strongSelf->_set);
@@ -51,7 +52,7 @@ void ZedSafeSet::write(Body body) {
 
 ZedSafeSet::Contents ZedSafeSet::set() const {
     Contents copy;
-    read([&copy](const Contents& contents) { copy = contents; });
+    read(__func__, [&copy](const Contents& contents) { copy = contents; });
     return copy;
 }
 
@@ -61,20 +62,21 @@ bool ZedSafeSet::containsObject(const char* object) const {
         return false;
     }
     bool contained = false;
-    read([&](const Contents& contents) { contained = contents.count(object) > 0; });
+    read(__func__, [&](const Contents& contents) { contained = contents.count(object) > 0; });
     return contained;
 }
 
 std::vector<std::string> ZedSafeSet::allObjects() const {
     std::vector<std::string> objects;
-    read(
-        [&objects](const Contents& contents) { objects.assign(contents.begin(), contents.end()); });
+    read(__func__, [&objects](const Contents& contents) {
+        objects.assign(contents.begin(), contents.end());
+    });
     return objects;
 }
 
 std::string ZedSafeSet::description() const {
     std::string text = "{(";
-    read([&text](const Contents& contents) {
+    read(__func__, [&text](const Contents& contents) {
         const char* separator = "";
         for (const auto& object : contents) {
             text += separator + object;
@@ -86,7 +88,7 @@ std::string ZedSafeSet::description() const {
 
 std::size_t ZedSafeSet::count() const {
     std::size_t size = 0;
-    read([&size](const Contents& contents) { size = contents.size(); });
+    read(__func__, [&size](const Contents& contents) { size = contents.size(); });
     return size;
 }
 
@@ -95,7 +97,7 @@ void ZedSafeSet::addObject(const char* object) {
         ZedLogError(kLogMask, ZedLogContextApp, "object is nil");
         return;
     }
-    write([object](Contents& contents) { contents.insert(object); });
+    write(__func__, [object](Contents& contents) { contents.insert(object); });
 }
 
 void ZedSafeSet::removeObject(const char* object) {
@@ -103,7 +105,7 @@ void ZedSafeSet::removeObject(const char* object) {
         ZedLogError(kLogMask, ZedLogContextApp, "object is nil");
         return;
     }
-    write([object](Contents& contents) { contents.erase(object); });
+    write(__func__, [object](Contents& contents) { contents.erase(object); });
 }
 
 void ZedSafeSet::addObjects(const std::vector<std::string>& objects) {
@@ -111,7 +113,8 @@ void ZedSafeSet::addObjects(const std::vector<std::string>& objects) {
         ZedLogError(kLogMask, ZedLogContextApp, "objects is nil or empty");
         return;
     }
-    write([&objects](Contents& contents) { contents.insert(objects.begin(), objects.end()); });
+    write(__func__,
+          [&objects](Contents& contents) { contents.insert(objects.begin(), objects.end()); });
 }
 
 void ZedSafeSet::unionSet(const Contents& otherSet) {
@@ -119,7 +122,8 @@ void ZedSafeSet::unionSet(const Contents& otherSet) {
         ZedLogError(kLogMask, ZedLogContextApp, "otherSet is nil or empty");
         return;
     }
-    write([&otherSet](Contents& contents) { contents.insert(otherSet.begin(), otherSet.end()); });
+    write(__func__,
+          [&otherSet](Contents& contents) { contents.insert(otherSet.begin(), otherSet.end()); });
 }
 
 void ZedSafeSet::minusSet(const Contents& otherSet) {
@@ -127,7 +131,7 @@ void ZedSafeSet::minusSet(const Contents& otherSet) {
         ZedLogError(kLogMask, ZedLogContextApp, "otherSet is nil or empty");
         return;
     }
-    write([&otherSet](Contents& contents) {
+    write(__func__, [&otherSet](Contents& contents) {
         for (const auto& object : otherSet) {
             contents.erase(object);
         }
@@ -135,7 +139,7 @@ void ZedSafeSet::minusSet(const Contents& otherSet) {
 }
 
 void ZedSafeSet::intersectSet(const Contents& otherSet) {
-    write([&otherSet](Contents& contents) {
+    write(__func__, [&otherSet](Contents& contents) {
         std::erase_if(contents, [&otherSet](const std::string& object) {
             return otherSet.count(object) == 0;
         });
@@ -143,5 +147,5 @@ void ZedSafeSet::intersectSet(const Contents& otherSet) {
 }
 
 void ZedSafeSet::removeAllObjects() {
-    write([](Contents& contents) { contents.clear(); });
+    write(__func__, [](Contents& contents) { contents.clear(); });
 }

@@ -39,9 +39,9 @@ class ZedSafeSet : public std::enable_shared_from_this<ZedSafeSet> {
     ZedSafeSet() = default;
 
     template <typename Body>
-    void read(Body body) const;
+    void read(const char* operation, Body body) const;
     template <typename Body>
-    void write(Body body);
+    void write(const char* operation, Body body);
 
     Contents _set;
     std::shared_ptr<ZedDispatchQueue> _queue;

@@ -9,7 +9,13 @@
 
 namespace {
 constexpr int kLogMask = ZedLogMaskInfo;
-thread_local ZedDispatchQueue* currentQueue = nullptr;
+// The blocks the calling thread runs, innermost first: a synchronous call from inside a block
+// runs its own block on the same thread, inside the first.
+struct Running {
+    ZedDispatchQueue* queue;
+    const Running* outer;
+};
+thread_local const Running* innermost = nullptr;
 }  // namespace
 
 // Lets a synchronous caller know that its turn has come.
@@ -36,11 +42,20 @@ ZedDispatchQueue::ZedDispatchQueue(std::string label, ZedDispatchQueueKind kind,
     : label_(std::move(label)), kind_(kind), executor_(executor) {}
 
 ZedDispatchQueue* ZedDispatchQueue::current() {
-    return currentQueue;
+    return innermost ? innermost->queue : nullptr;
 }
 
 void* ZedDispatchQueue::getCurrentSpecific(const void* key) {
-    return currentQueue ? currentQueue->getSpecific(key) : nullptr;
+    return innermost ? innermost->queue->getSpecific(key) : nullptr;
+}
+
+bool ZedDispatchQueue::isRunningOnCallingThread() const {
+    for (const Running* running = innermost; running; running = running->outer) {
+        if (running->queue == this) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void ZedDispatchQueue::setSpecific(const void* key, void* value) {
@@ -83,6 +98,9 @@ void ZedDispatchQueue::after(std::chrono::milliseconds delay, Block block) {
 }
 
 void ZedDispatchQueue::syncItem(const Block& block, bool barrier) {
+    // The owner may let go of the queue while this caller waits or runs: the queue stays until
+    // the caller is done with it.
+    const std::shared_ptr<ZedDispatchQueue> keepAlive = shared_from_this();
     auto gate = std::make_shared<Gate>();
     enqueue({nullptr, barrier, gate});
     {
@@ -100,14 +118,15 @@ void ZedDispatchQueue::syncItem(const Block& block, bool barrier) {
 
 void ZedDispatchQueue::runHere(const Block& block) {
     struct Scope {
-        ZedDispatchQueue* previous = currentQueue;
-        explicit Scope(ZedDispatchQueue* queue) {
-            currentQueue = queue;
+        Running running;
+        explicit Scope(ZedDispatchQueue* queue) : running{queue, innermost} {
+            innermost = &running;
             DDLogMessage::setCurrentQueueLabel(queue->label_.c_str());
         }
         ~Scope() {
-            currentQueue = previous;
-            DDLogMessage::setCurrentQueueLabel(previous ? previous->label_.c_str() : nullptr);
+            innermost = running.outer;
+            DDLogMessage::setCurrentQueueLabel(innermost ? innermost->queue->label_.c_str()
+                                                         : nullptr);
         }
     } scope(this);
     block();

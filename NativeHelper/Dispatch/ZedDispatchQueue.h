@@ -38,7 +38,8 @@ class ZedDispatchQueue : public std::enable_shared_from_this<ZedDispatchQueue> {
 
     void async(Block block);
     void barrierAsync(Block block);
-    // Both return once the block has run; an exception the block throws reaches the caller.
+    // Both return once the block has run; an exception the block throws reaches the caller. The
+    // queue lives until the last of them returns, whoever else lets go of it meanwhile.
     void sync(const Block& block);
     void barrierSync(const Block& block);
     void after(std::chrono::milliseconds delay, Block block);
@@ -48,6 +49,9 @@ class ZedDispatchQueue : public std::enable_shared_from_this<ZedDispatchQueue> {
 
     // The queue whose block the calling thread runs, or null outside any queue.
     static ZedDispatchQueue* current();
+    // Whether the calling thread runs a block of this queue, directly or through synchronous
+    // calls onto other queues made from inside it.
+    bool isRunningOnCallingThread() const;
     // The value under `key` of the current queue, or null.
     static void* getCurrentSpecific(const void* key);
 

@@ -33,6 +33,11 @@ const std::shared_ptr<ZedDispatchQueue>& ZedDispatchRuntime::mainQueue() {
     return mainQueue_;
 }
 
+void ZedDispatchRuntime::runAfter(std::chrono::milliseconds delay, ZedDispatchExecutor::Job job) {
+    timer_.schedule(ZedDispatchTimer::Clock::now() + delay,
+                    [this, job = std::move(job)]() mutable { pool_.post(std::move(job)); });
+}
+
 void ZedDispatchRuntime::shutdown() {
     // Work on one thread may hand work to another, so go round until all are quiet. A block that
     // never returns (a callback stuck in its host during the host's exit) must not hang the

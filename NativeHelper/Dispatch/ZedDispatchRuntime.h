@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 
@@ -23,6 +24,10 @@ class ZedDispatchRuntime {
     ZedDispatchThreadPool& pool() { return pool_; }
     ZedDispatchTimer& timer() { return timer_; }
     const std::shared_ptr<ZedDispatchQueue>& mainQueue();
+
+    // Runs `job` on a pool thread, outside every queue, once `delay` has passed: for work that
+    // enters a queue itself and must let go of what it holds outside it.
+    void runAfter(std::chrono::milliseconds delay, ZedDispatchExecutor::Job job);
 
     // Lets every queued and delayed block run, then joins every thread; a thread whose block has
     // not returned within ten seconds is left running. Blocks posted later start threads again,

@@ -8,8 +8,9 @@ namespace {
 constexpr std::chrono::seconds kDestructionPatience{10};
 }  // namespace
 
-ZedDispatchThreadPool::ZedDispatchThreadPool(const char* threadName, std::size_t maximumWorkers)
-    : threadName_(threadName), maximumWorkers_(maximumWorkers) {}
+ZedDispatchThreadPool::ZedDispatchThreadPool(const char* threadName, std::size_t maximumWorkers,
+                                             std::chrono::milliseconds idleTimeout)
+    : threadName_(threadName), maximumWorkers_(maximumWorkers), idleTimeout_(idleTimeout) {}
 
 ZedDispatchThreadPool::~ZedDispatchThreadPool() {
     if (!stop(Clock::now() + kDestructionPatience)) {
@@ -18,13 +19,20 @@ ZedDispatchThreadPool::~ZedDispatchThreadPool() {
 }
 
 void ZedDispatchThreadPool::post(Job job) {
-    std::lock_guard lock(mutex_);
-    jobs_.push_back(std::move(job));
-    if (jobs_.size() > idle_ && workers_.size() < maximumWorkers_) {
-        Worker& worker = workers_.emplace_back();
-        worker.thread = std::thread([this, &worker] { work(worker); });
+    std::list<Worker> ended;
+    {
+        std::lock_guard lock(mutex_);
+        ended = takeEndedWorkers();
+        jobs_.push_back(std::move(job));
+        if (jobs_.size() > idle_ && workers_.size() < maximumWorkers_) {
+            Worker& worker = workers_.emplace_back();
+            worker.thread = std::thread([this, &worker] { work(worker); });
+        }
+        jobsChanged_.notify_one();
     }
-    jobsChanged_.notify_one();
+    for (auto& worker : ended) {
+        worker.thread.join();
+    }
 }
 
 void ZedDispatchThreadPool::work(Worker& self) {
@@ -32,9 +40,10 @@ void ZedDispatchThreadPool::work(Worker& self) {
     std::unique_lock lock(mutex_);
     for (;;) {
         ++idle_;
-        jobsChanged_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+        const bool woken = jobsChanged_.wait_for(lock, idleTimeout_,
+                                                 [this] { return stopping_ || !jobs_.empty(); });
         --idle_;
-        if (jobs_.empty()) {
+        if (!woken || jobs_.empty()) {
             break;
         }
         Job job = std::move(jobs_.front());
@@ -48,7 +57,7 @@ void ZedDispatchThreadPool::work(Worker& self) {
     workerEnded_.notify_all();
 }
 
-void ZedDispatchThreadPool::joinEndedWorkers(std::unique_lock<std::mutex>& lock) {
+std::list<ZedDispatchThreadPool::Worker> ZedDispatchThreadPool::takeEndedWorkers() {
     std::list<Worker> ended;
     for (auto it = workers_.begin(); it != workers_.end();) {
         auto next = std::next(it);
@@ -57,6 +66,11 @@ void ZedDispatchThreadPool::joinEndedWorkers(std::unique_lock<std::mutex>& lock)
         }
         it = next;
     }
+    return ended;
+}
+
+void ZedDispatchThreadPool::joinEndedWorkers(std::unique_lock<std::mutex>& lock) {
+    std::list<Worker> ended = takeEndedWorkers();
     lock.unlock();
     for (auto& worker : ended) {
         worker.thread.join();

@@ -12,13 +12,17 @@
 
 // Threads that run the blocks queues let start. A worker is started whenever a job arrives and no
 // worker is idle, up to a ceiling: the shared pool has many, the thread serving the main queue is a
-// pool of one. Synchronous work runs on its caller's thread, so pools only carry asynchronous
-// blocks.
+// pool of one. A worker left idle for the idle timeout ends, so a quiet service holds no threads
+// it once needed for a burst. Synchronous work runs on its caller's thread, so pools only carry
+// asynchronous blocks.
 class ZedDispatchThreadPool : public ZedDispatchExecutor {
   public:
     using Clock = std::chrono::steady_clock;
 
-    ZedDispatchThreadPool(const char* threadName, std::size_t maximumWorkers);
+    static constexpr std::chrono::seconds kIdleTimeout{30};
+
+    ZedDispatchThreadPool(const char* threadName, std::size_t maximumWorkers,
+                          std::chrono::milliseconds idleTimeout = kIdleTimeout);
     ~ZedDispatchThreadPool() override;
     ZedDispatchThreadPool(const ZedDispatchThreadPool&) = delete;
     ZedDispatchThreadPool& operator=(const ZedDispatchThreadPool&) = delete;
@@ -33,6 +37,7 @@ class ZedDispatchThreadPool : public ZedDispatchExecutor {
     // process's exit); answers how many there were.
     std::size_t abandonBusyWorkers();
 
+    // Workers not yet joined, ended ones included.
     std::size_t workerCount();
 
   private:
@@ -42,10 +47,14 @@ class ZedDispatchThreadPool : public ZedDispatchExecutor {
     };
 
     void work(Worker& self);
+    // Takes the ended workers out of the list; their threads are joined by the caller, without
+    // the lock.
+    std::list<Worker> takeEndedWorkers();
     void joinEndedWorkers(std::unique_lock<std::mutex>& lock);
 
     const char* threadName_;
     const std::size_t maximumWorkers_;
+    const std::chrono::milliseconds idleTimeout_;
     std::mutex mutex_;
     std::condition_variable jobsChanged_;
     std::condition_variable workerEnded_;

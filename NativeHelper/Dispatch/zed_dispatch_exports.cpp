@@ -16,8 +16,10 @@ namespace {
 
 constexpr int kLogMask = ZedLogMaskInfo;
 
-ZedDispatchQueue* queueOf(zed_dispatch_queue_t handle) {
-    return handle ? handle->queue.get() : nullptr;
+// The caller's own reference for the length of the call: the handle may be released while the
+// call waits.
+std::shared_ptr<ZedDispatchQueue> queueOf(zed_dispatch_queue_t handle) {
+    return handle ? handle->queue : nullptr;
 }
 
 zed::DispatchBlock blockOf(zed_dispatch_block_t block, void* context) {
@@ -69,7 +71,8 @@ void zed_dispatch_queue_release(zed_dispatch_queue_t queue) {
 int32_t zed_dispatch_is_current_queue_equal_to_queue(zed_dispatch_queue_t queue) {
     return guarded(
         __func__,
-        [&] { return zed::dispatch_is_current_queue_equal_to_queue(queueOf(queue)) ? 1 : 0; }, 0);
+        [&] { return zed::dispatch_is_current_queue_equal_to_queue(queueOf(queue).get()) ? 1 : 0; },
+        0);
 }
 
 void zed_dispatch_sync_to_queue(zed_dispatch_queue_t queue, zed_dispatch_block_t block,
@@ -77,7 +80,7 @@ void zed_dispatch_sync_to_queue(zed_dispatch_queue_t queue, zed_dispatch_block_t
     guarded(
         __func__,
         [&] {
-            zed::dispatch_sync_to_queue(queueOf(queue), blockOf(block, context));
+            zed::dispatch_sync_to_queue(queueOf(queue).get(), blockOf(block, context));
             return 0;
         },
         0);
@@ -88,7 +91,8 @@ void zed_dispatch_attempt_barrier_sync_to_queue(zed_dispatch_queue_t queue,
     guarded(
         __func__,
         [&] {
-            zed::dispatch_attempt_barrier_sync_to_queue(queueOf(queue), blockOf(block, context));
+            zed::dispatch_attempt_barrier_sync_to_queue(queueOf(queue).get(),
+                                                        blockOf(block, context));
             return 0;
         },
         0);
@@ -118,7 +122,7 @@ int32_t zed_dispatch_verify_using_queue(zed_dispatch_queue_t queue) {
     return guarded(
         __func__,
         [&] {
-            zed::dispatch_verify_using_queue(queueOf(queue));
+            zed::dispatch_verify_using_queue(queueOf(queue).get());
             return 1;
         },
         0);

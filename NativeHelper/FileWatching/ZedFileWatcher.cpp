@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Categories/ZedUnixTimeInMS.h"
+#include "Dispatch/ZedDispatchRuntime.h"
 #include "Dispatch/zed_dispatch_helpers.h"
 #include "FileWatching/ZedFileWatcherUtilities.h"
 #include "Logging/ZedLogging/ZedLog.h"
@@ -19,6 +20,11 @@
 #define WatcherLogWarn(...) ZedLogWarn(ZedLogLevels::watcherMask(), ZedLogContextFile, __VA_ARGS__)
 #define WatcherLogDebug(...) \
     ZedLogDebug(ZedLogLevels::watcherMask(), ZedLogContextFile, __VA_ARGS__)
+// From a queue block, which would otherwise be named "operator()".
+#define WatcherLogWarnIn(operation, ...) \
+    ZedLogWarnIn(operation, ZedLogLevels::watcherMask(), ZedLogContextFile, __VA_ARGS__)
+#define WatcherLogDebugIn(operation, ...) \
+    ZedLogDebugIn(operation, ZedLogLevels::watcherMask(), ZedLogContextFile, __VA_ARGS__)
 
 namespace {
 
@@ -119,25 +125,60 @@ void ZedFileWatcher::performRunLoop(const std::shared_ptr<ZedRunLoop>& runLoop) 
     runLoop->run();
 }
 
-void ZedFileWatcher::onWatcherQueue(const std::function<void()>& body) {
-    // The queue must outlive the call even when the watcher does not.
+void ZedFileWatcher::onWatcherQueue(const char* operation, const std::function<void()>& body) {
+    // Held from outside the queue, so that the watcher's last reference never goes inside it.
+    const std::shared_ptr<ZedFileWatcher> strongSelf = weak_from_this().lock();
+    if (!strongSelf) {
+        ZedLogErrorIn(operation, ZedLogMaskInfo, ZedLogContextPlatform, "strongSelf is nil");
+        return;
+    }
     const std::shared_ptr<ZedDispatchQueue> queue = _vtFileWatcherQueue;
-    std::weak_ptr<ZedFileWatcher> weakSelf = weak_from_this();
-    zed::dispatch_sync_to_queue(queue.get(), [&weakSelf, &body] {
-        const auto strongSelf = weakSelf.lock();
-        if (!strongSelf) {
-            ZedLogError(ZedLogMaskInfo, ZedLogContextPlatform, "strongSelf is nil");
-            return;
+    const bool outermost = !zed::dispatch_is_current_queue_equal_to_queue(queue.get());
+    // A stream's end unregisters it from the journal, whose listeners may end other streams:
+    // that happens here, after the queue has been left.
+    Streams retired;
+    zed::dispatch_sync_to_queue(queue.get(), [&] {
+        if (!_invalidated) {
+            body();
         }
-        body();
+        if (outermost) {
+            retired.swap(_retiredStreams);
+        }
     });
+}
+
+void ZedFileWatcher::retire(std::shared_ptr<ZedEventStream>& stream) {
+    if (stream) {
+        _retiredStreams.push_back(std::move(stream));
+    }
+}
+
+template <typename Callback, typename... Arguments>
+void ZedFileWatcher::call(Callback callback, Arguments... arguments) {
+    if (!_callbacksClosed.load()) {
+        callback(arguments...);
+    }
+}
+
+void ZedFileWatcher::finishLater() {
+    _fileEventQueue->async([self = shared_from_this()] { self->call(self->_finishedCallback); });
+}
+
+void ZedFileWatcher::closeCallbacks() {
+    _callbacksClosed.store(true);
+    // Every callback runs on the file event queue, so one pass through it waits out the callback
+    // that runs. A callback that invalidates its own watcher, even from inside a block it runs on
+    // a queue of its own, waits for nothing.
+    if (!_fileEventQueue->isRunningOnCallingThread()) {
+        _fileEventQueue->sync([] {});
+    }
 }
 
 void ZedFileWatcher::createFileStream() {
     WatcherLogDebug("Creating file stream.");
-    onWatcherQueue([this] {
+    onWatcherQueue(__func__, [this, operation = __func__] {
         if (_watchedPaths.empty()) {
-            WatcherLogDebug("Attempting to create file stream with no paths.");
+            WatcherLogDebugIn(operation, "Attempting to create file stream with no paths.");
             return;
         }
         const std::vector<std::string> paths(_watchedPaths.begin(), _watchedPaths.end());
@@ -150,12 +191,12 @@ void ZedFileWatcher::createFileStream() {
 
 void ZedFileWatcher::rebuildFileStream() {
     WatcherLogDebug("Rebuilding file stream.");
-    onWatcherQueue([this] {
-        // The old stream keeps its trees recorded until the new one has taken them over.
-        const std::shared_ptr<ZedEventStream> previous = _eventStreamRef;
+    onWatcherQueue(__func__, [this] {
+        // The old stream, retired by cancel, keeps its trees recorded until the new one has
+        // taken them over.
         cancel();
         createFileStream();
-        _recordingHold.reset();
+        retire(_recordingHold);
         _watchedPathsChanged = false;
     });
 }
@@ -169,7 +210,7 @@ void ZedFileWatcher::scheduleFSEventStreamUnsafe() {
 
 void ZedFileWatcher::unscheduleFSEventStream() {
     WatcherLogDebug("Unschedule file stream.");
-    onWatcherQueue([this] {
+    onWatcherQueue(__func__, [this] {
         if (!_streamStarted && _eventStreamRef) {
             _eventStreamRef->unscheduleFromRunLoop();
         }
@@ -178,29 +219,30 @@ void ZedFileWatcher::unscheduleFSEventStream() {
 
 void ZedFileWatcher::startWatching() {
     WatcherLogDebug("Start watching file stream.");
-    onWatcherQueue([this] {
+    onWatcherQueue(__func__, [this, operation = __func__] {
         if (_streamStarted) {
             return;
         }
         if (_watchedPaths.empty()) {
-            WatcherLogDebug("No paths to watch, not starting)");
+            WatcherLogDebugIn(operation, "No paths to watch, not starting)");
             return;
         }
         if (!_eventStreamRef) {
-            WatcherLogWarn("Event stream expected. None found. Rebuilding.");
+            WatcherLogWarnIn(operation, "Event stream expected. None found. Rebuilding.");
             rebuildFileStream();
             if (!_eventStreamRef) {
-                WatcherLogWarn("Failed to rebuild event stream. Not Watching.");
+                WatcherLogWarnIn(operation, "Failed to rebuild event stream. Not Watching.");
                 return;
             }
         }
-        WatcherLogDebug("Stream starting");
+        WatcherLogDebugIn(operation, "Stream starting");
         _timeSinceLastEvent.store(ZedUnixTimeInMS::unixTimeInMS());
         _eventStreamRef->start();
         _streamStarted = true;
         const std::uint64_t batch = ++_batchNumber;
+        // Not a block on the watcher queue: the watcher it keeps alive is let go of outside.
         std::weak_ptr<ZedFileWatcher> weakSelf = weak_from_this();
-        _vtFileWatcherQueue->after(kBatchLimit, [weakSelf, batch] {
+        ZedDispatchRuntime::shared().runAfter(kBatchLimit, [weakSelf, batch] {
             if (const auto strongSelf = weakSelf.lock()) {
                 strongSelf->stopBatch(batch);
             }
@@ -208,21 +250,23 @@ void ZedFileWatcher::startWatching() {
     });
 }
 
+// The batch is over before the finished callback hears of it, so whatever the callback calls
+// meets a stopped watcher: a stop does nothing, a wakeup starts the next batch.
 void ZedFileWatcher::stopWatching() {
     WatcherLogDebug("Stop watching file stream.");
-    onWatcherQueue([this] {
+    onWatcherQueue(__func__, [this, operation = __func__] {
         if (!_streamStarted || !_eventStreamRef) {
             return;
         }
-        _finishedCallback();
-        WatcherLogDebug("Stream stopping");
+        WatcherLogDebugIn(operation, "Stream stopping");
         _eventStreamRef->stop();
         _streamStarted = false;
+        finishLater();
     });
 }
 
 void ZedFileWatcher::stopBatch(std::uint64_t batch) {
-    onWatcherQueue([this, batch] {
+    onWatcherQueue(__func__, [this, batch] {
         if (_batchNumber == batch) {
             stopWatching();
         }
@@ -231,21 +275,21 @@ void ZedFileWatcher::stopBatch(std::uint64_t batch) {
 
 void ZedFileWatcher::cancel() {
     WatcherLogDebug("Cancelling file stream.");
-    onWatcherQueue([this] {
+    onWatcherQueue(__func__, [this] {
         if (!_eventStreamRef) {
             return;
         }
         stopWatching();
         unscheduleFSEventStream();
         _eventStreamRef->invalidate();
-        _eventStreamRef.reset();
+        retire(_eventStreamRef);
     });
 }
 
 void ZedFileWatcher::loadLatestEventId() {
-    onWatcherQueue([this] {
+    onWatcherQueue(__func__, [this, operation = __func__] {
         _lastEventId.store(ZedEventJournal::shared().currentEventId());
-        WatcherLogDebug("Loaded last event id: (%" PRIu64 ")", _lastEventId.load());
+        WatcherLogDebugIn(operation, "Loaded last event id: (%" PRIu64 ")", _lastEventId.load());
     });
 }
 
@@ -284,7 +328,7 @@ void ZedFileWatcher::removePathsToWatch(const std::set<std::string>& pathsToRemo
 }
 
 void ZedFileWatcher::changePaths(const std::set<std::string>& paths, bool adding) {
-    onWatcherQueue([this, &paths, adding] {
+    onWatcherQueue(__func__, [this, &paths, adding] {
         const std::size_t before = _watchedPaths.size();
         for (const auto& path : paths) {
             if (adding) {
@@ -299,6 +343,7 @@ void ZedFileWatcher::changePaths(const std::set<std::string>& paths, bool adding
         if (_streamStarted) {
             _watchedPathsChanged = true;
             const std::vector<std::string> recorded(_watchedPaths.begin(), _watchedPaths.end());
+            retire(_recordingHold);
             _recordingHold =
                 ZedEventStream::create(ZedEventJournal::shared(), fileEventCallback, nullptr,
                                        nullptr, recorded, _lastEventId.load(), _latency);
@@ -310,25 +355,25 @@ void ZedFileWatcher::changePaths(const std::set<std::string>& paths, bool adding
 
 std::set<std::string> ZedFileWatcher::watchedPaths() {
     std::set<std::string> copy;
-    onWatcherQueue([this, &copy] { copy = _watchedPaths; });
+    onWatcherQueue(__func__, [this, &copy] { copy = _watchedPaths; });
     return copy;
 }
 
 void ZedFileWatcher::getFileEventBatch() {
     WatcherLogDebug("Getting file event batch.");
-    onWatcherQueue([this] {
+    onWatcherQueue(__func__, [this, operation = __func__] {
         if (_streamStarted) {
             if (!_watchedPathsChanged) {
                 return;
             }
             rebuildFileStream();
         }
-        WatcherLogDebug("file watching batch from file event id (%" PRIu64 ")",
-                        _lastEventId.load());
+        WatcherLogDebugIn(operation, "file watching batch from file event id (%" PRIu64 ")",
+                          _lastEventId.load());
         if (!_eventStreamRef) {
             createFileStream();
         } else if (_watchedPathsChanged) {
-            WatcherLogDebug("Watched paths were changed since last batch.");
+            WatcherLogDebugIn(operation, "Watched paths were changed since last batch.");
             rebuildFileStream();
         }
         startWatching();
@@ -343,7 +388,7 @@ void ZedFileWatcher::eventsDelivered(std::size_t numEvents, char** paths,
     if (gap > kHistoricalGapMs) {
         WatcherLogDebug("Received an event that must not be historical. Stop watching.");
         stopWatching();
-        onWatcherQueue([this] {
+        onWatcherQueue(__func__, [this] {
             if (_watchedPathsChanged) {
                 rebuildFileStream();
             }
@@ -359,21 +404,25 @@ void ZedFileWatcher::eventsDelivered(std::size_t numEvents, char** paths,
     for (std::size_t i = 0; i < numEvents; ++i) {
         events.push_back({paths[i] ? paths[i] : "", flags[i], ids[i]});
     }
-    _fileEventQueue->async([self, events = std::move(events)] {
+    _fileEventQueue->async([self, events = std::move(events), operation = __func__] {
         for (const auto& event : events) {
+            if (self->_callbacksClosed.load()) {
+                return;
+            }
             // The end-of-history marker names no item; it only ends the batch.
             if (event.flags != ZedEventFlags::kHistoryDone) {
                 self->processCallbackForEventPath(event.path, event.flags, event.id);
             }
             if (event.flags & ZedEventFlags::kHistoryDone) {
-                WatcherLogDebug(
+                WatcherLogDebugIn(
+                    operation,
                     "Received the last of historical events. Stop watching.  Last path: (%s)",
                     event.path.c_str());
                 self->stopWatching();
                 break;
             }
         }
-        self->_finishedCallback();
+        self->call(self->_finishedCallback);
     });
 }
 
@@ -395,25 +444,28 @@ void ZedFileWatcher::processCallbackForEventPath(const std::string& path, std::u
         return;
     }
     if (!exists) {
-        _fileDeletedCallback(path.c_str(), ZedFileWatcherUtilities::flagsIndicateDirectory(flags));
+        call(_fileDeletedCallback, path.c_str(),
+             static_cast<int>(ZedFileWatcherUtilities::flagsIndicateDirectory(flags)));
         return;
     }
     if (ZedFileWatcherUtilities::flagsIndicateCreateEvent(flags)) {
-        _fileCreatedCallback(path.c_str(), isDirectory);
+        call(_fileCreatedCallback, path.c_str(), static_cast<int>(isDirectory));
     } else {
-        _fileModifiedCallback(path.c_str(), isDirectory);
+        call(_fileModifiedCallback, path.c_str(), static_cast<int>(isDirectory));
     }
     if ((flags & (ZedEventFlags::kMustScanSubDirs | ZedEventFlags::kItemRenamed)) && isDirectory) {
         WatcherLogDebug("Need to scan subdirs for (%s)", path.c_str());
-        _scanDirectoryCallback(path.c_str());
+        call(_scanDirectoryCallback, path.c_str());
     }
 }
 
 void ZedFileWatcher::invalidate() {
-    onWatcherQueue([this] {
+    closeCallbacks();
+    onWatcherQueue(__func__, [this] {
         cancel();
-        _recordingHold.reset();
+        retire(_recordingHold);
         _watcherRunLoop->stop();
         _context = {};
+        _invalidated = true;
     });
 }

@@ -26,9 +26,11 @@ void guarded(const char* function, Body body) {
     try {
         body();
     } catch (const std::exception& exception) {
-        WrapperLogError("%s failed: %s", function, exception.what());
+        ZedLogErrorIn(function, ZedLogLevels::wrapperMask(), ZedLogContextFile, "%s failed: %s",
+                      function, exception.what());
     } catch (...) {
-        WrapperLogError("%s failed", function);
+        ZedLogErrorIn(function, ZedLogLevels::wrapperMask(), ZedLogContextFile, "%s failed",
+                      function);
     }
 }
 
@@ -46,21 +48,26 @@ std::set<std::string> pathSet(const char* const* paths, int32_t numPaths) {
     return {strings.begin(), strings.end()};
 }
 
+// Whether a path given to add or remove is text; if not, the reason is logged.
+bool convertible(const char* path, bool adding) {
+    if (ZedUTF8::isValid(path)) {
+        return true;
+    }
+    WrapperLogError(adding ? "Unable to create string from C string: (%s).  Not adding to "
+                             "watched paths."
+                           : "Unable to create string from C string: (%s).  Not removing "
+                             "from watched paths.",
+                    path);
+    return false;
+}
+
 void changePath(void* handle, const char* path, bool adding) {
     if (!path) {
         WrapperLogError("path is null");
         return;
     }
     ZedFileWatcher* watcher = watcherOf(handle);
-    if (!watcher) {
-        return;
-    }
-    if (!ZedUTF8::isValid(path)) {
-        WrapperLogError(adding ? "Unable to create string from C string: (%s).  Not adding to "
-                                 "watched paths."
-                               : "Unable to create string from C string: (%s).  Not removing "
-                                 "from watched paths.",
-                        path);
+    if (!watcher || !convertible(path, adding)) {
         return;
     }
     guarded(adding ? "add_path" : "remove_path", [&] {
@@ -86,10 +93,16 @@ void changePaths(void* handle, const char* const* paths, int32_t numPaths, bool 
         return;
     }
     guarded(adding ? "add_paths" : "remove_paths", [&] {
+        std::set<std::string> changed;
+        for (int32_t i = 0; i < numPaths; ++i) {
+            if (paths[i] && convertible(paths[i], adding)) {
+                changed.insert(paths[i]);
+            }
+        }
         if (adding) {
-            watcher->addPathsToWatch(pathSet(paths, numPaths));
+            watcher->addPathsToWatch(changed);
         } else {
-            watcher->removePathsToWatch(pathSet(paths, numPaths));
+            watcher->removePathsToWatch(changed);
         }
     });
 }
@@ -134,13 +147,14 @@ void* create_watcher(zed_file_event_callback_t created, zed_file_event_callback_
     return handle;
 }
 
+// The handle stays readable until the watcher's callbacks are over, as they may still use it.
 void invalidate(void* handle) {
-    if (!watcherOf(handle)) {
+    ZedFileWatcher* watcher = watcherOf(handle);
+    if (!watcher) {
         return;
     }
-    const Handle watcher = std::move(*static_cast<Handle*>(handle));
-    delete static_cast<Handle*>(handle);
     guarded("invalidate", [&] { watcher->invalidate(); });
+    delete static_cast<Handle*>(handle);
 }
 
 void wakeup(void* handle) {

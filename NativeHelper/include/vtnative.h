@@ -33,7 +33,19 @@ VTNATIVE_EXPORT void set_log_level(void* watcher, int32_t level);
 
 /* ---- File watching ---- */
 
-/* Callbacks of a watcher. Paths live for the call only. isDirectory is 1 for a directory. */
+/* Callbacks of a watcher. Paths live for the call only. isDirectory is 1 for a directory.
+ *
+ * Threads: every callback of a watcher (created, modified, deleted, scan and finished alike) runs
+ * on a thread of the library's pool, one at a time and in order, never inside a call into this
+ * interface nor inside another callback; the thread may change from one callback to the next.
+ * The finished callback follows the events of each delivered group and each end of a batch (end
+ * of the history, the one-second limit, a late event, stop_watching_all, a path change that
+ * rebuilds the stream); the one of stop_watching_all may come after that call has returned.
+ *
+ * Re-entrancy: a callback may call any function of this interface on any watcher, its own
+ * included. Such a call does what it does from anywhere else; the callbacks it causes come after
+ * the running one has returned, so nothing recurses. A batch is over before its finished
+ * callback runs: stop_watching_all from there does nothing, wakeup starts the next batch. */
 typedef void (*zed_file_event_callback_t)(const char* path, int isDirectory);
 typedef void (*zed_scan_directory_callback_t)(const char* directoryPath);
 typedef void (*zed_events_finished_callback_t)(void);
@@ -48,7 +60,13 @@ VTNATIVE_EXPORT void* create_watcher(zed_file_event_callback_t created,
                                      zed_events_finished_callback_t finished,
                                      const char* const* paths, int32_t numPaths);
 
-/* Ends the watcher; the handle must not be used afterwards. */
+/* Ends the watcher. Returns once no callback of the watcher runs and none will: what the
+ * callbacks use may be freed then. Called from inside one of the watcher's own callbacks (also
+ * from a block that callback runs on a queue), it does not wait for that callback: it returns at
+ * once, and no further callback follows. From a callback of another watcher it waits like any
+ * caller, so two callbacks must not invalidate each other's watchers at the same time. Until it
+ * returns, the watcher's callbacks may still use the handle (their calls do nothing once the
+ * watcher has ended); after it returns, nobody may. */
 VTNATIVE_EXPORT void invalidate(void* watcher);
 
 /* Reports, through the callbacks, everything changed since the last reported event and then
@@ -105,11 +123,14 @@ typedef struct zed_dispatch_queue_s* zed_dispatch_queue_t;
 typedef int32_t zed_dispatch_queue_attr_t;
 enum { ZED_DISPATCH_QUEUE_SERIAL = 0, ZED_DISPATCH_QUEUE_CONCURRENT = 1 };
 
-/* A block: a function called with the context pointer given beside it. */
+/* A block: a function called with the context pointer given beside it. A block given to a
+ * synchronous call runs on the calling thread, once the queue lets it start; one given to
+ * zed_dispatch_async_to_main runs on the library's main-queue thread. */
 typedef void (*zed_dispatch_block_t)(void* context);
 
 /* A new queue marked with its identity, or NULL for unknown attributes or when none can be made.
- * Release it with zed_dispatch_queue_release; blocks already submitted still run. */
+ * Release it with zed_dispatch_queue_release; blocks already submitted still run, and a call
+ * that waits on the queue when it is released returns normally once its block has run. */
 VTNATIVE_EXPORT zed_dispatch_queue_t
 zed_dispatch_queue_create(const char* label, zed_dispatch_queue_attr_t attributes);
 VTNATIVE_EXPORT void zed_dispatch_queue_release(zed_dispatch_queue_t queue);
@@ -128,7 +149,8 @@ VTNATIVE_EXPORT void zed_dispatch_attempt_barrier_sync_to_queue(zed_dispatch_que
                                                                 zed_dispatch_block_t block,
                                                                 void* context);
 
-/* Runs block(context) on the library's main queue, later or before returning. */
+/* Runs block(context) on the library's main queue: later on its thread (async), or on the
+ * calling thread after the blocks queued before it (sync). */
 VTNATIVE_EXPORT void zed_dispatch_async_to_main(zed_dispatch_block_t block, void* context);
 VTNATIVE_EXPORT void zed_dispatch_sync_to_main(zed_dispatch_block_t block, void* context);
 

@@ -3,6 +3,9 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -174,6 +177,44 @@ TEST(DispatchQueueTest, AnExceptionInASynchronousBlockReachesTheCallerAndFreesTh
     bool ran = false;
     queue->sync([&] { ran = true; });
     EXPECT_TRUE(ran);
+}
+
+TEST(DispatchQueueTest, AQueueLivesUntilTheLastSyncOnItReturns) {
+    auto queue = zed::dispatch_queue_create("test.last.sync", ZedDispatchQueueKind::serial);
+    const std::weak_ptr<ZedDispatchQueue> weak = queue;
+    bool aliveInside = false;
+    queue->sync([&] {
+        queue.reset();  // the owner lets go while a caller waits in (here: runs) a sync on it
+        aliveInside = !weak.expired();
+    });
+    EXPECT_TRUE(aliveInside);
+    EXPECT_TRUE(weak.expired());
+}
+
+// The threads of this process that carry `name`.
+int threadsNamed(const std::string& name) {
+    int count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string line;
+        count += std::getline(comm, line) && line == name;
+    }
+    return count;
+}
+
+TEST(DispatchThreadPoolTest, WorkersIdleForTheirTimeoutEnd) {
+    ZedDispatchThreadPool pool("test-idle", 4, 20ms);
+    for (int round = 0; round < 2; ++round) {  // a later job starts a worker again
+        Latch ran;
+        pool.post([&ran] { ran.open(); });
+        ASSERT_TRUE(ran.wait());
+        const auto deadline = std::chrono::steady_clock::now() + kGenerous;
+        while (threadsNamed("test-idle") > 0 && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(5ms);
+        }
+        EXPECT_EQ(threadsNamed("test-idle"), 0) << "round " << round;
+    }
+    EXPECT_TRUE(pool.stop(ZedDispatchThreadPool::Clock::now() + kGenerous));
 }
 
 TEST(DispatchThreadPoolTest, StopRunsPendingJobsAndJoinsEveryWorker) {

@@ -2,16 +2,25 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "FileWatching/ZedFileWatcher.h"
 #include "FileWatching/ZedFileWatcherUtilities.h"
+#include "Logging/ZedLogging/ZedLogLevels.h"
 #include "platform/events/ZedEventFlags.h"
 #include "platform/events/ZedEventJournal.h"
 #include "tests/LogCapture.h"
@@ -145,6 +154,33 @@ TEST(FileWatcherEvents, FlagsAndTheFileSystemChooseTheCallback) {
     watcher->invalidate();
 }
 
+// Log lines written from the watcher queue's blocks name the operation, not the block.
+TEST(FileWatcherEvents, LogLinesFromQueueBlocksNameTheirOperation) {
+    TemporaryTree tree;
+    ZedLogLevels::setAll(ZedLogMaskDebug);
+    LogCapture::shared().clear();
+    auto watcher = ZedFileWatcher::initWithDirectoryPaths({tree.root()}, created, modified, deleted,
+                                                          scan, finished);
+    ASSERT_TRUE(watcher);
+    watcher->removePathToWatch(tree.root().c_str());  // idle: rebuilt at once, with no paths
+    watcher->startWatching();
+    watcher->invalidate();
+    ZedLogLevels::setAll(ZedLogMaskInfo);
+    const std::pair<std::string, std::string> expected[] = {
+        {"Loaded last event id: (", "loadLatestEventId"},
+        {"Attempting to create file stream with no paths.", "createFileStream"},
+        {"No paths to watch, not starting)", "startWatching"},
+    };
+    const auto messages = LogCapture::shared().messages();
+    for (const auto& [text, function] : expected) {
+        const auto found = std::find_if(messages.begin(), messages.end(), [&](const auto& message) {
+            return message.logMsg.rfind(text, 0) == 0;
+        });
+        ASSERT_NE(found, messages.end()) << text;
+        EXPECT_EQ(found->function, function) << text;
+    }
+}
+
 TEST(FileWatcherEvents, MissingArgumentsYieldNoWatcher) {
     LogCapture::shared().clear();
     EXPECT_FALSE(
@@ -215,6 +251,58 @@ TEST(EventJournal, AReaderFromBeforeWhatWasForgottenGetsMustScan) {
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].flags & kMustScanSubDirs, kMustScanSubDirs);
     journal.unregisterReader(late);
+}
+
+// Runs `body` on a thread of its own and answers whether it returned within a generous time. A
+// body that did not is deadlocked for good: the process cannot be taken down around it, so it
+// ends here with the failure.
+bool returns(const std::function<void()>& body, const char* what) {
+    auto done = std::make_shared<std::promise<void>>();
+    std::thread([body, done] {
+        body();
+        done->set_value();
+    }).detach();
+    if (done->get_future().wait_for(std::chrono::seconds(60)) == std::future_status::ready) {
+        return true;
+    }
+    std::fprintf(stderr, "%s did not return: deadlocked\n", what);
+    std::_Exit(1);
+}
+
+// A listener may end another reader, as a stream's listener does when it takes the last
+// reference to another watcher's stream, whatever the journal was doing when it called it.
+TEST(EventJournal, AListenerMayEndAnotherReader) {
+    const std::pair<const char*, bool> triggers[] = {{"drain", true}, {"unregisterReader", false}};
+    for (const auto& [trigger, draining] : triggers) {
+        TemporaryTree listened;
+        TemporaryTree ended;
+        TemporaryTree other;
+        ZedEventJournal journal(false, ZedEventJournal::kDefaultCapacity,
+                                ZedEventSourceRouter::Choice::inotifyOnly);
+        const auto since = journal.currentEventId();
+        const auto endedReader = journal.registerReader({ended.root()}, since, {});
+        const auto otherReader = journal.registerReader({other.root()}, since, {});
+        std::atomic<bool> endedByListener{false};
+        const auto listenedReader = journal.registerReader({listened.root()}, since, [&] {
+            if (!endedByListener.exchange(true)) {
+                journal.unregisterReader(endedReader);
+            }
+        });
+        listened.touch("change");
+        ASSERT_TRUE(returns(
+            [&, draining = draining] {
+                if (draining) {
+                    journal.drain();
+                } else {
+                    journal.unregisterReader(otherReader);  // reads what the kernel holds
+                }
+            },
+            trigger));
+        EXPECT_TRUE(endedByListener) << trigger;
+        EXPECT_EQ(journal.sourceOf(ended.root()), "") << trigger;
+        journal.unregisterReader(listenedReader);
+        journal.unregisterReader(otherReader);
+    }
 }
 
 }  // namespace

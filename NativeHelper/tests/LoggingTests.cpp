@@ -129,8 +129,9 @@ TEST(LogPostTest, MaskedMessagesCarryTheirOriginAndTheQueueLabel) {
     LogCapture::shared().clear();
     auto queue = zed::dispatch_queue_create("test.post", ZedDispatchQueueKind::serial);
     queue->sync([] {
-        ZedLogError(ZedLogMaskWarning, ZedLogContextFile, "posted %d", 5);
-        ZedLogInfo(ZedLogMaskWarning, ZedLogContextFile, "masked out");
+        ZedLogErrorIn("postFromQueue", ZedLogMaskWarning, ZedLogContextFile, "posted %d", 5);
+        ZED_LOG_IN("postFromQueue", ZedLogMaskWarning, ZedLogFlagInfo, ZedLogContextFile,
+                   "masked out");
     });
     const auto messages = LogCapture::shared().messages();
     ASSERT_EQ(messages.size(), 1u);
@@ -140,6 +141,7 @@ TEST(LogPostTest, MaskedMessagesCarryTheirOriginAndTheQueueLabel) {
     EXPECT_EQ(messages[0].logContext, 8);
     EXPECT_EQ(messages[0].queueLabel, std::optional<std::string>("test.post"));
     EXPECT_NE(std::string(messages[0].file).find("LoggingTests.cpp"), std::string::npos);
+    EXPECT_STREQ(messages[0].function, "postFromQueue");
     EXPECT_GT(messages[0].machThreadID, 0);
 }
 

@@ -99,6 +99,17 @@ static void count(void* context) {
     ++*(int*)context;
 }
 
+struct Release {
+    zed_dispatch_queue_t queue;
+    int ran;
+};
+
+static void releaseOwnQueue(void* context) {
+    struct Release* release = context;
+    EXPORT(zed_dispatch_queue_release)(release->queue);
+    release->ran = 1;
+}
+
 static void logFromLibraryThread(void* context) {
     EXPORT(zed_dispatch_sync_to_queue)(NULL, count, context); /* logs "queue is nil" */
 }
@@ -146,6 +157,13 @@ static void checkQueues(void) {
     EXPORT(zed_dispatch_queue_release)(probe.queue);
     EXPORT(zed_dispatch_queue_release)(concurrent);
     EXPORT(zed_dispatch_queue_release)(NULL);
+
+    /* A queue released while a synchronous call runs (or waits) on it lasts until that call has
+     * returned. */
+    struct Release release = {
+        EXPORT(zed_dispatch_queue_create)("c.test.released", ZED_DISPATCH_QUEUE_SERIAL), 0};
+    EXPORT(zed_dispatch_sync_to_queue)(release.queue, releaseOwnQueue, &release);
+    CHECK(release.ran == 1);
 }
 
 static void* idle(void* unused) {

@@ -33,8 +33,19 @@ static Record* records;
 static size_t recordCount, recordCapacity;
 static int finishedCount;
 static void (*duringCallback)(void);
+static void (*duringFinished)(void);
+/* Set once a watcher's invalidate has returned: every callback after it is counted. */
+static int invalidateReturned;
+static int callsAfterInvalidate;
+
+static void countIfLate(void) {
+    if (__atomic_load_n(&invalidateReturned, __ATOMIC_SEQ_CST)) {
+        __atomic_add_fetch(&callsAfterInvalidate, 1, __ATOMIC_SEQ_CST);
+    }
+}
 
 static void remember(char kind, const char* path, int isDirectory) {
+    countIfLate();
     pthread_mutex_lock(&recordsMutex);
     if (recordCount == recordCapacity) {
         recordCapacity = recordCapacity ? recordCapacity * 2 : 256;
@@ -61,10 +72,33 @@ static void onScan(const char* path) {
     remember('S', path, 1);
 }
 static void onFinished(void) {
+    countIfLate();
     pthread_mutex_lock(&recordsMutex);
     ++finishedCount;
     pthread_cond_broadcast(&recordsChanged);
+    void (*hook)(void) = duringFinished;
     pthread_mutex_unlock(&recordsMutex);
+    if (hook) {
+        hook();
+    }
+}
+
+static void setHooks(void (*callback)(void), void (*finishedHook)(void)) {
+    pthread_mutex_lock(&recordsMutex);
+    duringCallback = callback;
+    duringFinished = finishedHook;
+    pthread_mutex_unlock(&recordsMutex);
+}
+
+/* Waits (generously) until *value reaches target. */
+static int waitForAtLeast(const int* value, int target) {
+    for (int i = 0; i < 6000; ++i) {
+        if (__atomic_load_n(value, __ATOMIC_SEQ_CST) >= target) {
+            return 1;
+        }
+        usleep(10000);
+    }
+    return 0;
 }
 
 static void forgetRecords(void) {
@@ -96,6 +130,19 @@ static int waitForFinished(int target) {
     const int reached = finishedCount >= target;
     pthread_mutex_unlock(&recordsMutex);
     return reached;
+}
+
+/* Waits until no finished callback has come for a while: the watcher's own timer may still
+   start a batch for events that arrived late, which a slow (sanitized) run makes likely. */
+static int settledFinished(void) {
+    int count = finished();
+    for (int quiet = 0; quiet < 150;) {
+        usleep(10000);
+        const int now = finished();
+        quiet = now == count ? quiet + 1 : 0;
+        count = now;
+    }
+    return count;
 }
 
 /* One batch: the end of the history and the end of the delivered group each call finished. */
@@ -256,9 +303,14 @@ static void checkArguments(void) {
     EXPORT(remove_path)(watcher, "\xc0\x80");
     CHECK(logged(
         "Unable to create string from C string: (\xc0\x80).  Not removing from watched paths.", 1));
+    /* The string arrays of a watcher that exists report each path as the single calls do. */
     EXPORT(add_paths)(watcher, bad, 1);
+    CHECK(logged("Unable to create string from C string: (\xff\xfe).  Not adding to watched paths.",
+                 2));
     CHECK(logged("pathsToAdd is nil or empty.", 1));
     EXPORT(remove_paths)(watcher, bad, 1);
+    CHECK(logged(
+        "Unable to create string from C string: (\xff\xfe).  Not removing from watched paths.", 1));
     CHECK(logged("pathsToRemove is nil or empty.", 1));
 
     /* The stream callback ignores a call without its watcher. */
@@ -435,13 +487,9 @@ static void checkBatchesAndPaths(void) {
     char* one = pathIn(root, "one");
     makeFile(one, NULL);
     const int before = finished();
-    pthread_mutex_lock(&recordsMutex);
-    duringCallback = wakeUpAgain;
-    pthread_mutex_unlock(&recordsMutex);
+    setHooks(wakeUpAgain, NULL);
     batch(watcher);
-    pthread_mutex_lock(&recordsMutex);
-    duringCallback = NULL;
-    pthread_mutex_unlock(&recordsMutex);
+    setHooks(NULL, NULL);
     batch(watcher);
     CHECK(nestedWakeups == 1);
     CHECK(finished() == before + 4);
@@ -482,7 +530,7 @@ static void checkBatchesAndPaths(void) {
     CHECK(find('*', secondAgain, 0) < 0);
 
     /* Stopping an idle watcher does nothing; stopping a running batch finishes it once. */
-    const int idle = finished();
+    const int idle = settledFinished();
     EXPORT(stop_watching_all)(watcher);
     CHECK(finished() == idle);
 
@@ -498,6 +546,155 @@ static void checkBatchesAndPaths(void) {
     free(third);
     free(second);
     free(root);
+}
+
+/* A finished callback that calls back into its own watcher: stop, a path change during the
+ * batch, wakeup and start again. Each call does what it does from outside, and the finished
+ * callbacks it causes come later on the watcher's callback thread, never nested in this one and
+ * never on the thread that called stop_watching_all. */
+static void* reentered;
+static char* reenteredExtra;
+static pthread_t stoppingThread;
+static int reentryDepth, deepestReentry, reentries, finishedOnStoppingThread;
+
+static void reenter(void) {
+    const int depth = __atomic_add_fetch(&reentryDepth, 1, __ATOMIC_SEQ_CST);
+    if (depth > __atomic_load_n(&deepestReentry, __ATOMIC_SEQ_CST)) {
+        __atomic_store_n(&deepestReentry, depth, __ATOMIC_SEQ_CST);
+    }
+    if (pthread_equal(pthread_self(), stoppingThread)) {
+        __atomic_add_fetch(&finishedOnStoppingThread, 1, __ATOMIC_SEQ_CST);
+    }
+    /* The depth bound only keeps a recursing library from overflowing the stack. */
+    const int round = __atomic_load_n(&reentries, __ATOMIC_SEQ_CST);
+    if (round < 8 && depth < 16) {
+        EXPORT(stop_watching_all)(reentered);
+        EXPORT(start_watching_all)(reentered);
+        if (round % 2) {
+            EXPORT(remove_path)(reentered, reenteredExtra);
+        } else {
+            EXPORT(add_path)(reentered, reenteredExtra);
+        }
+        EXPORT(wakeup)(reentered);
+        __atomic_add_fetch(&reentries, 1, __ATOMIC_SEQ_CST);
+    }
+    __atomic_sub_fetch(&reentryDepth, 1, __ATOMIC_SEQ_CST);
+}
+
+/* Holds the replay in its first callback until the batch has been stopped from outside. */
+static int replaying, stopped;
+
+static void holdReplay(void) {
+    if (!__atomic_exchange_n(&replaying, 1, __ATOMIC_SEQ_CST)) {
+        CHECK(waitForAtLeast(&stopped, 1));
+    }
+}
+
+static void checkFinishedCallbackCallingItsWatcher(void) {
+    char* root = makeRoot();
+    reenteredExtra = makeRoot();
+    reentered = watch(root);
+    for (int i = 0; i < 100; ++i) {
+        char path[PATH_MAX];
+        snprintf(path, sizeof path, "%s/r%d", root, i);
+        makeFile(path, NULL);
+    }
+    stoppingThread = pthread_self();
+    setHooks(holdReplay, NULL);
+    EXPORT(start_watching_all)(reentered);
+    CHECK(waitForAtLeast(&replaying, 1));
+    EXPORT(add_path)(reentered, reenteredExtra); /* changed during the batch */
+    setHooks(holdReplay, reenter);
+    EXPORT(stop_watching_all)(reentered);
+    __atomic_store_n(&stopped, 1, __ATOMIC_SEQ_CST);
+    CHECK(waitForAtLeast(&reentries, 8));
+    setHooks(NULL, NULL);
+    batch(reentered);
+    CHECK(deepestReentry == 1);
+    CHECK(finishedOnStoppingThread == 0);
+    EXPORT(invalidate)(reentered);
+    forgetRecords();
+    removeTree(reenteredExtra);
+    removeTree(root);
+    free(reenteredExtra);
+    free(root);
+}
+
+/* invalidate from outside waits for the callback that runs and lets none follow; from inside a
+ * callback, also from a block the callback runs on a queue of its own, it returns at once and
+ * none follows either. */
+static void* invalidated;
+static zed_dispatch_queue_t callbackQueue;
+static int callbackStarted, invalidating, callbackReturned;
+
+static void holdFirstCallback(void) {
+    if (__atomic_exchange_n(&callbackStarted, 1, __ATOMIC_SEQ_CST)) {
+        return;
+    }
+    CHECK(waitForAtLeast(&invalidating, 1));
+    usleep(50000); /* gives an invalidate that does not wait the time to return */
+    __atomic_store_n(&callbackReturned, 1, __ATOMIC_SEQ_CST);
+}
+
+static void invalidateFromInside(void) {
+    if (__atomic_exchange_n(&callbackStarted, 1, __ATOMIC_SEQ_CST)) {
+        return;
+    }
+    EXPORT(invalidate)(invalidated);
+    __atomic_store_n(&invalidateReturned, 1, __ATOMIC_SEQ_CST);
+}
+
+static void invalidateOnQueue(void* unused) {
+    (void)unused;
+    EXPORT(invalidate)(invalidated);
+}
+
+static void invalidateFromInsideAQueue(void) {
+    if (__atomic_exchange_n(&callbackStarted, 1, __ATOMIC_SEQ_CST)) {
+        return;
+    }
+    EXPORT(zed_dispatch_sync_to_queue)(callbackQueue, invalidateOnQueue, NULL);
+    __atomic_store_n(&invalidateReturned, 1, __ATOMIC_SEQ_CST);
+}
+
+static void checkNoCallbackAfterInvalidate(void) {
+    void (*const ways[])(void) = {holdFirstCallback, invalidateFromInside,
+                                  invalidateFromInsideAQueue};
+    const char* const wayNames[] = {"during a callback", "from a callback",
+                                    "from a callback's own queue"};
+    callbackQueue = EXPORT(zed_dispatch_queue_create)("c.test.callback", ZED_DISPATCH_QUEUE_SERIAL);
+    for (size_t way = 0; way < sizeof ways / sizeof ways[0]; ++way) {
+        char* root = makeRoot();
+        invalidated = watch(root);
+        for (int i = 0; i < 3000; ++i) {
+            char path[PATH_MAX];
+            snprintf(path, sizeof path, "%s/f%d", root, i);
+            makeFile(path, NULL);
+        }
+        callbackStarted = invalidating = callbackReturned = 0;
+        callsAfterInvalidate = invalidateReturned = 0;
+        setHooks(ways[way], NULL);
+        EXPORT(wakeup)(invalidated);
+        CHECK(waitForAtLeast(&callbackStarted, 1));
+        if (ways[way] == holdFirstCallback) {
+            __atomic_store_n(&invalidating, 1, __ATOMIC_SEQ_CST);
+            EXPORT(invalidate)(invalidated);
+            CHECK(__atomic_load_n(&callbackReturned, __ATOMIC_SEQ_CST));
+            __atomic_store_n(&invalidateReturned, 1, __ATOMIC_SEQ_CST);
+        } else {
+            CHECK(waitForAtLeast(&invalidateReturned, 1));
+        }
+        usleep(300000); /* room for stragglers to show */
+        setHooks(NULL, NULL);
+        CHECK(callsAfterInvalidate == 0);
+        fprintf(report, "invalidate %s: %d callbacks after it returned\n", wayNames[way],
+                callsAfterInvalidate);
+        __atomic_store_n(&invalidateReturned, 0, __ATOMIC_SEQ_CST);
+        forgetRecords();
+        removeTree(root);
+        free(root);
+    }
+    EXPORT(zed_dispatch_queue_release)(callbackQueue);
 }
 
 typedef struct {
@@ -613,6 +810,8 @@ int main(int argc, char** argv) {
     checkCreateModifyDelete();
     checkRenamesAndFreshDirectories();
     checkBatchesAndPaths();
+    checkFinishedCallbackCallingItsWatcher();
+    checkNoCallbackAfterInvalidate();
     checkNothingLostBetweenBatches();
     checkFlood();
     checkInvalidateWhileEventsArrive();

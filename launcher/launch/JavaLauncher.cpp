@@ -49,8 +49,9 @@ int JavaLauncher::launchWithBundledJRE(int argc, char** argv) {
         throw JavaLaunchError(JavaLaunchError::Cause::Locate, path);
     }
     // The runtime re-executes the whole process when the loader path names a folder with a
-    // Java VM in it; the service has to start here, in this process, exactly once.
-    clearLoaderSearchPath();
+    // Java VM in it; the service has to start here, in this process, exactly once. The rest of
+    // the path stays: the service loads its own native libraries through it.
+    removeJavaVmFoldersFromLoaderSearchPath();
     void* library = dlopen(path.c_str(), RTLD_LAZY);
     if (library == nullptr) {
         throw JavaLaunchError(JavaLaunchError::Cause::Load, loaderError());

@@ -54,11 +54,12 @@ TEST_F(JavaLauncherFailureTest, UnloadableRuntimeIsALoadError) {
 }
 
 TEST_F(JavaLauncherFailureTest,
-       RuntimeWithoutEntryPointIsAnEntryPointErrorAfterClearingTheLoaderPath) {
+       RuntimeWithoutEntryPointIsAnEntryPointErrorAfterTheVmFoldersLeftTheLoaderPath) {
     fixture.installLibraryWithoutEntryPoint();
-    setenv("LD_LIBRARY_PATH", "/usr/lib/jvm", 1);
+    setenv("LD_LIBRARY_PATH", (fixture.createForeignVmFolder() + ":/usr/lib/jvm").c_str(), 1);
     EXPECT_EQ(causeOfLaunch(fixture.runtimeLibrary()), JavaLaunchError::Cause::EntryPoint);
-    EXPECT_EQ(std::getenv("LD_LIBRARY_PATH"), nullptr);
+    EXPECT_STREQ(std::getenv("LD_LIBRARY_PATH"), "/usr/lib/jvm");
+    unsetenv("LD_LIBRARY_PATH");
     EXPECT_NE(lastError.find("JLI_Launch"), std::string::npos) << lastError;
 }
 

@@ -28,6 +28,10 @@ std::string RuntimeFixture::runtimeLibrary() const {
     return runtimeFolder() + "/lib/libjli.so";
 }
 
+std::string RuntimeFixture::runtimeVmFolder() const {
+    return runtimeFolder() + "/lib/server";
+}
+
 void RuntimeFixture::createRuntimeLibFolder() const {
     fs::create_directories(runtimeFolder() + "/lib");
 }

@@ -14,6 +14,8 @@ class RuntimeFixture {
 
     const std::string& home() const { return home_; }
     std::string runtimeLibrary() const;
+    // The folder of the shipped runtime's own Java VM (libjvm.so).
+    std::string runtimeVmFolder() const;
 
     // The runtime folder is a link to the JDK installed here.
     void installJdk();

@@ -6,6 +6,7 @@
 #include "launch/JavaLaunchError.h"
 #include "launch/LocalizedStrings.h"
 #include "tests/ChildProcess.h"
+#include "tests/LauncherTestPaths.h"
 #include "tests/RuntimeFixture.h"
 #include "tests/StandInService.h"
 
@@ -68,17 +69,40 @@ TEST_F(VaultorServiceProgramTest, RunsTheServiceInItsOwnProcessWithTheCommandLin
     EXPECT_EQ(result.err, "");
 }
 
-// A loader path naming another runtime's VM makes the runtime re-execute the whole process
-// (its trace says "mustsetenv: TRUE"); the launcher clears the path so the service starts once.
-TEST_F(VaultorServiceProgramTest, LoaderPathNeverMakesTheRuntimeRestartTheProcess) {
+// A loader path with a folder holding a Java VM in it makes the runtime re-execute the whole
+// process (its trace says "mustsetenv: TRUE"), so the launcher takes such folders out; the
+// service's own native libraries are still found through the folders that remain.
+TEST_F(VaultorServiceProgramTest, LoaderPathFindsTheServicesLibrariesWithoutRestartingTheProcess) {
     fixture.installJdk();
-    ChildProcess::Result result =
-        run(StandInService::commandLine({}, {"a"}),
-            {{"LD_LIBRARY_PATH", fixture.createForeignVmFolder()}, {"_JAVA_LAUNCHER_DEBUG", "1"}});
-    EXPECT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_NE(result.out.find("mustsetenv: FALSE"), std::string::npos) << result.out;
-    EXPECT_EQ(result.out.find("mustsetenv: TRUE"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("arg=[a]"), std::string::npos) << result.out;
+    const std::string foreignVm = fixture.createForeignVmFolder();
+    const std::string ownVm = fixture.runtimeVmFolder();
+    const std::string natives = kTestJniFolder;
+    const struct {
+        std::string loaderPath;
+        bool nativesReachable;
+    } cases[] = {
+        {foreignVm, false},
+        {natives, true},
+        {foreignVm + ":" + natives, true},
+        {natives + ":" + ownVm, true},
+        {ownVm + ":" + natives + ":" + foreignVm, true},
+    };
+    for (const auto& [loaderPath, nativesReachable] : cases) {
+        const Texts vmOptions =
+            nativesReachable ? Texts{"-Dvaultor.loadLibrary=vtjniprobe"} : Texts{};
+        ChildProcess::Result result =
+            run(StandInService::commandLine(vmOptions, {"a"}),
+                {{"LD_LIBRARY_PATH", loaderPath}, {"_JAVA_LAUNCHER_DEBUG", "1"}});
+        EXPECT_EQ(result.exitStatus, 0) << loaderPath << "\n" << result.err;
+        EXPECT_NE(result.out.find("mustsetenv: FALSE"), std::string::npos) << loaderPath;
+        EXPECT_EQ(result.out.find("mustsetenv: TRUE"), std::string::npos) << loaderPath;
+        EXPECT_NE(result.out.find("arg=[a]"), std::string::npos) << loaderPath << result.out;
+        if (nativesReachable) {
+            EXPECT_NE(result.out.find("native=found through the loader path"), std::string::npos)
+                << loaderPath << "\n"
+                << result.err;
+        }
+    }
 }
 
 TEST_F(VaultorServiceProgramTest, ReturnsTheServicesExitStatus) {

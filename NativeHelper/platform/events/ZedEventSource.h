@@ -29,7 +29,8 @@ class ZedEventSource {
     void stopReading();
 
     // Roots are counted: a tree stays watched until every root naming it is removed. False when
-    // this source cannot watch the root, so that another source may.
+    // this source cannot watch the root, so that another source may. Both may record events;
+    // they leave calling `drained` to their caller, which may hold a lock of its own.
     virtual bool addRoot(const std::string& root) = 0;
     virtual void removeRoot(const std::string& root) = 0;
 

@@ -34,44 +34,65 @@ void ZedEventSourceRouter::startReading() {
     forEachSource([](ZedEventSource& source) { source.startReading(); });
 }
 
+// A reading thread may be calling the listeners, which may remove roots: it is waited for
+// without the lock.
 void ZedEventSourceRouter::stopReading() {
-    std::lock_guard lock(mutex_);
-    reading_ = false;
-    forEachSource([](ZedEventSource& source) { source.stopReading(); });
+    for (ZedEventSource* source : sources([this] { reading_ = false; })) {
+        source->stopReading();
+    }
 }
 
+// Root changes read what the kernel holds and so record events; the listeners hear of them once
+// the lock is let go, as they may add or remove roots themselves.
 void ZedEventSourceRouter::addRoot(const std::string& root) {
-    std::lock_guard lock(mutex_);
-    auto& [source, count] = roots_[root];
-    if (count++ > 0) {
-        source->addRoot(root);
-        return;
+    {
+        std::lock_guard lock(mutex_);
+        auto& [source, count] = roots_[root];
+        if (count++ > 0) {
+            source->addRoot(root);
+        } else {
+            if (fanotify_ && fanotify_->addRoot(root)) {
+                source = fanotify_.get();
+            } else {
+                source = &inotify();
+                source->addRoot(root);
+            }
+            ZedLogInfo(kLogMask, ZedLogContextPlatform, "watching (%s) with %s", root.c_str(),
+                       nameOf(source));
+        }
     }
-    if (fanotify_ && fanotify_->addRoot(root)) {
-        source = fanotify_.get();
-    } else {
-        source = &inotify();
-        source->addRoot(root);
-    }
-    ZedLogInfo(kLogMask, ZedLogContextPlatform, "watching (%s) with %s", root.c_str(),
-               nameOf(source));
+    drained_();
 }
 
 void ZedEventSourceRouter::removeRoot(const std::string& root) {
-    std::lock_guard lock(mutex_);
-    const auto found = roots_.find(root);
-    if (found == roots_.end()) {
-        return;
+    {
+        std::lock_guard lock(mutex_);
+        const auto found = roots_.find(root);
+        if (found == roots_.end()) {
+            return;
+        }
+        found->second.first->removeRoot(root);
+        if (--found->second.second == 0) {
+            roots_.erase(found);
+        }
     }
-    found->second.first->removeRoot(root);
-    if (--found->second.second == 0) {
-        roots_.erase(found);
+    drained_();
+}
+
+// Each source calls the listeners itself after its own read, with no lock held.
+void ZedEventSourceRouter::drain() {
+    for (ZedEventSource* source : sources([] {})) {
+        source->drain();
     }
 }
 
-void ZedEventSourceRouter::drain() {
+template <typename Change>
+std::vector<ZedEventSource*> ZedEventSourceRouter::sources(Change change) {
+    std::vector<ZedEventSource*> present;
     std::lock_guard lock(mutex_);
-    forEachSource([](ZedEventSource& source) { source.drain(); });
+    change();
+    forEachSource([&present](ZedEventSource& source) { present.push_back(&source); });
+    return present;
 }
 
 std::string ZedEventSourceRouter::sourceOf(const std::string& root) {

@@ -5,12 +5,14 @@
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/events/ZedEventSource.h"
 
 // Chooses, root by root, the source that watches it: fanotify's one mark per file system where
 // the kernel and the process's privileges allow it, inotify's watch per directory elsewhere.
-// VTNATIVE_FILE_EVENTS=inotify in the environment keeps to inotify.
+// VTNATIVE_FILE_EVENTS=inotify in the environment keeps to inotify. The `drained` callback (the
+// journal's listeners) is never called with the router's lock held.
 class ZedEventSourceRouter {
   public:
     enum class Choice { automatic, inotifyOnly };
@@ -37,6 +39,10 @@ class ZedEventSourceRouter {
     const char* nameOf(const ZedEventSource* source) const;
     template <typename Action>
     void forEachSource(Action action);
+    // The sources made so far, after `change` under the lock. A source, once made, lasts as long
+    // as the router, so it may be used after the lock is let go.
+    template <typename Change>
+    std::vector<ZedEventSource*> sources(Change change);
 
     ZedEventSource::Sink sink_;
     ZedEventSource::Drained drained_;

@@ -39,12 +39,13 @@ ZedEventStream::~ZedEventStream() {
 
 void ZedEventStream::scheduleWithRunLoop(std::shared_ptr<ZedRunLoop> runLoop) {
     std::lock_guard lock(mutex_);
-    runLoop_ = std::move(runLoop);
+    runLoop_.swap(runLoop);
 }
 
 void ZedEventStream::unscheduleFromRunLoop() {
+    std::shared_ptr<ZedRunLoop> runLoop;
     std::lock_guard lock(mutex_);
-    runLoop_.reset();
+    runLoop.swap(runLoop_);
 }
 
 bool ZedEventStream::start() {
@@ -79,11 +80,14 @@ void ZedEventStream::stop() {
 }
 
 void ZedEventStream::invalidate() {
+    // What the stream held goes after the lock: the info's end may take locks of its own.
+    std::shared_ptr<void> retainedInfo;
+    std::shared_ptr<ZedRunLoop> runLoop;
     std::lock_guard lock(mutex_);
     started_ = false;
     valid_ = false;
-    retainedInfo_.reset();
-    runLoop_.reset();
+    retainedInfo.swap(retainedInfo_);
+    runLoop.swap(runLoop_);
 }
 
 void ZedEventStream::eventsArrived() {

@@ -109,32 +109,26 @@ bool ZedInotifySource::addRoot(const std::string& root) {
     if (fd_ < 0) {
         return false;
     }
-    {
-        std::lock_guard lock(mutex_);
-        if (roots_[root]++ == 0) {
-            awaitRoot(root);
-            mountsInside_[root] = mountsInside(mounts_.read(), root);
-        }
+    std::lock_guard lock(mutex_);
+    if (roots_[root]++ == 0) {
+        awaitRoot(root);
+        mountsInside_[root] = mountsInside(mounts_.read(), root);
     }
-    drained_();
     return true;
 }
 
 void ZedInotifySource::removeRoot(const std::string& root) {
-    {
-        std::lock_guard lock(mutex_);
-        const auto found = roots_.find(root);
-        if (found == roots_.end() || --found->second > 0) {
-            return;
-        }
-        roots_.erase(found);
-        awaitedRoots_.erase(root);
-        mountsInside_.erase(root);
-        forgetTree(root, Forget::unrootedWatches);
-        forgetIdleAncestors();
-        drainLocked();  // removes the watches, reading between batches of removals
+    std::lock_guard lock(mutex_);
+    const auto found = roots_.find(root);
+    if (found == roots_.end() || --found->second > 0) {
+        return;
     }
-    drained_();
+    roots_.erase(found);
+    awaitedRoots_.erase(root);
+    mountsInside_.erase(root);
+    forgetTree(root, Forget::unrootedWatches);
+    forgetIdleAncestors();
+    drainLocked();  // removes the watches, reading between batches of removals
 }
 
 void ZedInotifySource::drainLocked() {
