@@ -13,7 +13,8 @@ SyncthingTray (a Qt tray client of a local service) in the same run.
 2. Under Xvfb and xfce4-panel on a private session bus, where the icon is a
    StatusNotifierItem: every message on the bus is captured for a minute while our icon
    animates, and the bytes of those our client sends (signals, and the replies to the
-   host's property reads) are counted.
+   host's property reads) are counted, with our CPU meanwhile. This runs once per icon
+   theme ("no_animation" shows a still image while the backup sends).
 
 CPU time is utime + stime of /proc/PID/stat. SECONDS (default 60) is the length of each
 measured "minute" and of the warm-up; figures are always scaled to a minute.
@@ -33,6 +34,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "menubar", "tests", "tray"))
 from tray_session import SessionError, TraySession, centre, wait_for  # noqa: E402
 
 DESTINATIONS, SOURCES = 10, 5
+THEMES = ("dots", "colors", "gradient", "no_animation")
 SYNCTHING_GUI = "127.0.0.1:8384"
 SYNCTHING_API_KEY = "vaultor-bench-api-key"
 TICKS = os.sysconf("SC_CLK_TCK")
@@ -326,8 +328,9 @@ def trayer_run(build_dir, minute):
     return figures
 
 
-def xfce_run(build_dir, minute):
+def xfce_run(build_dir, minute, theme):
     with TraySession("sni", build_dir) as session:
+        session.set_defaults(VTDefaultsKeyIconThemeName=theme)
         empty = session.panel_strip()
         session.start_simulator("--destinations", str(DESTINATIONS), "--sources", str(SOURCES))
         client = session.start_client()
@@ -362,7 +365,8 @@ def verdict(ok):
     return "meets" if ok else "MISSES"
 
 
-def report(trayer, xfce, minute):
+def report(trayer, themes, minute):
+    xfce = themes["dots"]
     mib = lambda kib: kib / 1024  # noqa: E731
     ours_rss, ours_hwm = trayer["rss ours"]
     peer_rss, peer_hwm = trayer["rss peer"]
@@ -403,6 +407,15 @@ def report(trayer, xfce, minute):
           % (xfce["cpu"]["ours"], xfce["cpu"]["ours"] / 60 * 100, ANIMATION_CORE_SHARE * 100,
              verdict(xfce["cpu"]["ours"] <= ANIMATION_CORE_SHARE * 60),
              xfce["cpu"]["systray"], xfce["cpu"]["systray"] / 60 * 100))
+    print()
+    print("each icon theme while the backup sends (xfce4-panel, StatusNotifierItem)")
+    print("  %-13s %8s %8s %12s %8s %s" % ("theme", "bus B/s", "ratio", "CPU/min s", "core %",
+                                          "pictures in 12 shots"))
+    for theme in THEMES:
+        run = themes[theme]
+        print("  %-13s %8.0f %8.3f %12.2f %8.2f %d" % (
+            theme, run["sent"], run["sent"] / BUS_BYTES_PER_SECOND, run["cpu"]["ours"],
+            run["cpu"]["ours"] / 60 * 100, run["frames seen"]))
 
 
 def main(arguments):
@@ -413,8 +426,8 @@ def main(arguments):
     if arguments[1:2] == ["--minute"]:
         minute = int(arguments[2])
     trayer = trayer_run(build_dir, minute)
-    xfce = xfce_run(build_dir, minute)
-    report(trayer, xfce, minute)
+    themes = {theme: xfce_run(build_dir, minute, theme) for theme in THEMES}
+    report(trayer, themes, minute)
     return 0
 
 

@@ -8,6 +8,7 @@
 #include "messaging/VTStatsRequestor.h"
 #include "messaging/VTVTSController.h"
 #include "model/VTVaultorState.h"
+#include "platform/VTSleepWatcher.h"
 
 VTAppWiring VTAppWiring::build(QObject* owner, const Options& options) {
     VTAppWiring wiring;
@@ -29,6 +30,9 @@ VTAppWiring VTAppWiring::build(QObject* owner, const Options& options) {
     wiring.mcp->setMessageHandler(wiring.messageHandler);
     wiring.appDelegate = new VTT_MacAppDelegate(wiring.mcp, owner);
 
+    wiring.sleepWatcher = new VTSleepWatcher(owner);
+    wiring.sleepWatcher->start();
+    wiring.connectionController->setSleepWatcher(wiring.sleepWatcher);
     wiring.connectionController->setDelegate(wiring.mcp);
     wiring.connectionController->setConnectionDelegate(wiring.messageHandler);
     wiring.connectionController->setRetryInterval(options.retryIntervalMs);

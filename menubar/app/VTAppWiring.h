@@ -11,6 +11,7 @@ class VTStatusIcon;
 class VTStatusMenu;
 class VTConnectionController;
 class VTMessageHandler;
+class VTSleepWatcher;
 class VTStatsRequestor;
 class VTT_MacAppDelegate;
 class VTVTSController;
@@ -35,6 +36,8 @@ struct VTAppWiring {
     VTMessageHandler* messageHandler = nullptr;
     VTStatsRequestor* statsRequestor = nullptr;
     VTVTSController* vtsController = nullptr;
+    // Sleep and wake of the machine, for whoever else must know of them.
+    VTSleepWatcher* sleepWatcher = nullptr;
     MasterControlProgram* mcp = nullptr;
     VTT_MacAppDelegate* appDelegate = nullptr;
 

@@ -65,6 +65,14 @@ class VTUtils {
     static QString isItMsg(bool flag) {
         return flag ? QStringLiteral("IS") : QStringLiteral("is NOT");
     }
+    // The client's login items, the desktop's autostart entries that start this program: the
+    // user's (allUsers false) or those of all users. An entry counts as the client's when the
+    // program it starts has the client's file name, compared without regard to case.
+    static void addAppToLoginItems(bool allUsers);
+    static void removeAppFromLoginItems(bool allUsers);
+    // With exactPath the entry's program must also be the client's own file.
+    static bool appAlreadyInLoginItems(bool exactPath, bool allUsers);
+
     // The desktop that opens addresses and starts programs; none without a screen.
     static VTDesktopServices* desktopServices();
     static void setDesktopServices(VTDesktopServices* services);

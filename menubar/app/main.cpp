@@ -141,7 +141,9 @@ int main(int argc, char** argv) {
         options.menuHandler = &menuHandler;
         wiring = VTAppWiring::build(&application, options);
     } else {
-        wiring = VTTrayWiring::build(&application, options, &desktop).core;
+        const VTTrayWiring tray = VTTrayWiring::build(&application, options, &desktop);
+        tray.startDesktopWatches();
+        wiring = tray.core;
     }
     if (headless && parser.isSet(QStringLiteral("menu-open"))) {
         QObject::connect(wiring.state, &VTVaultorState::isConnectedChanged, &menuHandler,

@@ -120,6 +120,30 @@ class EndpointFolder {
     QByteArray previousDirs_;
 };
 
+// A private XDG_CONFIG_HOME (and machine-wide configuration folder) for the life of the object,
+// so that the login items a test writes stay in it.
+class ConfigFolder {
+  public:
+    ConfigFolder() {
+        previousHome_ = qgetenv("XDG_CONFIG_HOME");
+        previousDirs_ = qgetenv("XDG_CONFIG_DIRS");
+        qputenv("XDG_CONFIG_HOME", dir_.filePath("home").toUtf8());
+        qputenv("XDG_CONFIG_DIRS", dir_.filePath("machine").toUtf8());
+    }
+    ~ConfigFolder() {
+        qputenv("XDG_CONFIG_HOME", previousHome_);
+        qputenv("XDG_CONFIG_DIRS", previousDirs_);
+    }
+    QString path() const { return dir_.path(); }
+    QString autostart() const { return dir_.filePath("home/autostart"); }
+    QString machineAutostart() const { return dir_.filePath("machine/autostart"); }
+
+  private:
+    QTemporaryDir dir_;
+    QByteArray previousHome_;
+    QByteArray previousDirs_;
+};
+
 struct Frame {
     qint16 id;
     QByteArray payload;

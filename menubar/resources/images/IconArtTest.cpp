@@ -1,6 +1,6 @@
-// Checks the rendered tray images as a user would meet them: every image present at every
-// size, legible on dark and light panels, each state told apart by shape, and an animation
-// that turns one way.
+// Checks the rendered tray images as a user would meet them: every image of every icon theme
+// present at every size, legible on dark and light panels, each state told apart by shape, and
+// animations that turn one way (or, in "no_animation", never move).
 #include <QColor>
 #include <QFile>
 #include <QImage>
@@ -17,17 +17,20 @@
 
 namespace {
 
+struct Theme {
+    const char* name;
+    int frames;
+};
+const Theme kThemes[] = {{"dots", 12}, {"colors", 12}, {"gradient", 12}, {"no_animation", 1}};
+
 const QStringList kTrayStills = {
-    "dots_vt_status_safe",          "dots_vt_status_safe_alert",     "dots_vt_status_warning",
-    "dots_vt_status_warning_alert", "dots_vt_status_severe",         "dots_vt_status_severe_alert",
-    "dots_vt_status_complete",      "dots_vt_status_complete_alert", "dots_vt_status_gray",
-    "dots_vt_status_paused",        "dots_vt_icon_clicked"};
-const QStringList kRowButtons = {"dots_play", "dots_pause", "dots_info_small"};
+    "vt_status_safe",   "vt_status_safe_alert",   "vt_status_warning",  "vt_status_warning_alert",
+    "vt_status_severe", "vt_status_severe_alert", "vt_status_complete", "vt_status_complete_alert",
+    "vt_status_gray",   "vt_status_paused",       "vt_icon_clicked"};
+const QStringList kRowButtons = {"play", "pause", "info_small"};
 const QStringList kRowStatus = {"computer_status_safe", "computer_status_warning",
                                 "computer_status_severe", "computer_status_complete",
                                 "computer_status_offline"};
-const QString kInvisible = "dots_invisible";
-constexpr int kFrameCount = 12;
 const std::vector<int> kSizes = {16, 22, 24, 32, 44, 48, 64};
 constexpr int kMasterSize = 64;
 
@@ -35,20 +38,36 @@ constexpr int kMasterSize = 64;
 const std::vector<QRgb> kPanels = {qRgb(0x20, 0x20, 0x20), qRgb(0x30, 0x30, 0x30),
                                    qRgb(0xf0, 0xf0, 0xf0), qRgb(0xdc, 0xdc, 0xdc)};
 
-QString frameName(int frame) {
-    return QStringLiteral("dots_vt_status_active_anim%1").arg(frame);
+QStringList themed(const Theme& theme, const QStringList& names) {
+    QStringList out;
+    for (const QString& name : names) {
+        out << QStringLiteral("%1_%2").arg(QLatin1String(theme.name), name);
+    }
+    return out;
 }
 
-QStringList animationFrames() {
+QString invisible(const Theme& theme) {
+    return QStringLiteral("%1_invisible").arg(QLatin1String(theme.name));
+}
+
+QString frameName(const Theme& theme, int frame) {
+    return QStringLiteral("%1_vt_status_active_anim%2").arg(QLatin1String(theme.name)).arg(frame);
+}
+
+QStringList animationFrames(const Theme& theme) {
     QStringList frames;
-    for (int frame = 0; frame < kFrameCount; ++frame) {
-        frames << frameName(frame);
+    for (int frame = 0; frame < theme.frames; ++frame) {
+        frames << frameName(theme, frame);
     }
     return frames;
 }
 
 QStringList visibleImages() {
-    return kTrayStills + animationFrames() + kRowButtons + kRowStatus;
+    QStringList names = kRowStatus;
+    for (const Theme& theme : kThemes) {
+        names << themed(theme, kTrayStills) << animationFrames(theme) << themed(theme, kRowButtons);
+    }
+    return names;
 }
 
 QImage sized(const QString& name, int size) {
@@ -222,7 +241,10 @@ QImage speck() {
 }
 
 TEST(IconArt, EveryImageIsRenderedAtItsMasterSizeAndEverySize) {
-    const QStringList names = visibleImages() << kInvisible;
+    QStringList names = visibleImages();
+    for (const Theme& theme : kThemes) {
+        names << invisible(theme);
+    }
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
         const QImage master(QStringLiteral(":/images/%1.png").arg(name));
@@ -262,7 +284,7 @@ TEST(IconArt, LegibilityRejectsFaintOrTinyGlyphs) {
         {"thin mid-grey ring on a light panel", thinGreyRing(), qRgb(0xf0, 0xf0, 0xf0)},
         {"thin mid-grey ring on a light grey panel", thinGreyRing(), qRgb(0xdc, 0xdc, 0xdc)},
         {"black speck on a light panel", speck(), qRgb(0xf0, 0xf0, 0xf0)},
-        {"empty image", sized(kInvisible, 22), qRgb(0xf0, 0xf0, 0xf0)},
+        {"empty image", sized(invisible(kThemes[0]), 22), qRgb(0xf0, 0xf0, 0xf0)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -273,7 +295,11 @@ TEST(IconArt, LegibilityRejectsFaintOrTinyGlyphs) {
 TEST(IconArt, ImagesShownInTheSamePlaceDifferInShape) {
     // Smaller than a 4 x 4 block of a 22 px image, a difference is not a recognisable shape.
     constexpr int kMinDifferentPixels = 16;
-    const QStringList groups[] = {kTrayStills + QStringList{frameName(0)}, kRowStatus, kRowButtons};
+    std::vector<QStringList> groups = {kRowStatus};
+    for (const Theme& theme : kThemes) {
+        groups.push_back(themed(theme, kTrayStills) << frameName(theme, 0));
+        groups.push_back(themed(theme, kRowButtons));
+    }
     for (const QStringList& group : groups) {
         for (int i = 0; i < group.size(); ++i) {
             for (int j = i + 1; j < group.size(); ++j) {
@@ -286,48 +312,59 @@ TEST(IconArt, ImagesShownInTheSamePlaceDifferInShape) {
 }
 
 TEST(IconArt, InvisibleImageIsFullyTransparentAtEverySize) {
-    for (const int size : kSizes) {
-        SCOPED_TRACE(size);
-        const QImage image = sized(kInvisible, size);
-        ASSERT_FALSE(image.isNull());
-        int opaque = 0;
-        for (int y = 0; y < size; ++y) {
-            for (int x = 0; x < size; ++x) {
-                opaque += qAlpha(image.pixel(x, y)) != 0 ? 1 : 0;
+    for (const Theme& theme : kThemes) {
+        for (const int size : kSizes) {
+            SCOPED_TRACE(QStringLiteral("%1 at %2").arg(invisible(theme)).arg(size).toStdString());
+            const QImage image = sized(invisible(theme), size);
+            ASSERT_FALSE(image.isNull());
+            int opaque = 0;
+            for (int y = 0; y < size; ++y) {
+                for (int x = 0; x < size; ++x) {
+                    opaque += qAlpha(image.pixel(x, y)) != 0 ? 1 : 0;
+                }
+            }
+            EXPECT_EQ(opaque, 0);
+        }
+    }
+}
+
+TEST(IconArt, EachAnimationHasItsPairwiseDistinctFramesThenStops) {
+    // The client loads frames until the first missing one, so a frame past the last would be
+    // shown too; a theme with one frame shows a still image while data moves.
+    for (const Theme& theme : kThemes) {
+        SCOPED_TRACE(theme.name);
+        EXPECT_FALSE(
+            QFile::exists(QStringLiteral(":/images/%1.png").arg(frameName(theme, theme.frames))));
+        std::vector<QImage> frames;
+        for (const QString& name : animationFrames(theme)) {
+            frames.push_back(sized(name, 22));
+            ASSERT_FALSE(frames.back().isNull()) << name.toStdString();
+        }
+        for (int i = 0; i < theme.frames; ++i) {
+            for (int j = i + 1; j < theme.frames; ++j) {
+                SCOPED_TRACE(QStringLiteral("frames %1 and %2").arg(i).arg(j).toStdString());
+                EXPECT_GE(visiblyDifferentPixels(frames[i], frames[j]), 8);
             }
         }
-        EXPECT_EQ(opaque, 0);
     }
 }
 
-TEST(IconArt, AnimationHasTwelvePairwiseDistinctFramesThenStops) {
-    // The client loads frames until the first missing one, so a frame past the last would be
-    // shown too.
-    EXPECT_FALSE(QFile::exists(QStringLiteral(":/images/%1.png").arg(frameName(kFrameCount))));
-    std::vector<QImage> frames;
-    for (const QString& name : animationFrames()) {
-        frames.push_back(sized(name, 22));
-        ASSERT_FALSE(frames.back().isNull()) << name.toStdString();
-    }
-    for (int i = 0; i < kFrameCount; ++i) {
-        for (int j = i + 1; j < kFrameCount; ++j) {
-            SCOPED_TRACE(QStringLiteral("frames %1 and %2").arg(i).arg(j).toStdString());
-            EXPECT_GE(visiblyDifferentPixels(frames[i], frames[j]), 8);
-        }
-    }
-}
-
-TEST(IconArt, AnimationLightTurnsClockwiseOneTwelfthPerFrame) {
+TEST(IconArt, EveryAnimatedLightTurnsClockwiseOneTwelfthPerFrame) {
     // Sending plays the frames forwards and receiving backwards: the two read as opposite
     // directions only when every step turns the same way by the same amount.
-    constexpr double kStep = 360.0 / kFrameCount;
-    for (int frame = 0; frame < kFrameCount; ++frame) {
-        SCOPED_TRACE(frame);
-        const double from = lightAngle(sized(frameName(frame), kMasterSize));
-        const double to = lightAngle(sized(frameName((frame + 1) % kFrameCount), kMasterSize));
-        ASSERT_FALSE(std::isnan(from) || std::isnan(to));
-        const double step = std::fmod(to - from + 360.0, 360.0);
-        EXPECT_NEAR(step, kStep, kStep / 4);
+    for (const Theme& theme : kThemes) {
+        if (theme.frames == 1) {
+            continue;
+        }
+        const double step = 360.0 / theme.frames;
+        for (int frame = 0; frame < theme.frames; ++frame) {
+            SCOPED_TRACE(QStringLiteral("%1 frame %2").arg(theme.name).arg(frame).toStdString());
+            const double from = lightAngle(sized(frameName(theme, frame), kMasterSize));
+            const double to =
+                lightAngle(sized(frameName(theme, (frame + 1) % theme.frames), kMasterSize));
+            ASSERT_FALSE(std::isnan(from) || std::isnan(to));
+            EXPECT_NEAR(std::fmod(to - from + 360.0, 360.0), step, step / 4);
+        }
     }
 }
 

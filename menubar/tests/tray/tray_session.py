@@ -211,6 +211,16 @@ class TraySession:
         return self.spawn(["java", "-jar", jar, "--data-home", self.env["XDG_DATA_HOME"],
                            "--log", *arguments], log=self.sim_log)
 
+    def set_defaults(self, **values):
+        """Stores the client's user defaults (as the preferences window would) before it
+        starts: VTDefaultsKeyIconThemeName="colors", for one."""
+        folder = os.path.join(self.env["XDG_CONFIG_HOME"], "Vaultor")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "VaultorMenuBar.conf"), "w") as conf:
+            conf.write("[General]\n")
+            for key, value in values.items():
+                conf.write("%s=%s\n" % (key, value))
+
     def start_client(self, *arguments):
         client = os.path.join(self.build_dir, "bin", "VaultorMenuBar")
         return self.spawn([client, *arguments], log=self.client_log)

@@ -11,6 +11,7 @@
 #include "ui/icon/VTStatusItemIconController.h"
 #include "ui/icon/VTStatusItemIconView.h"
 #include "ui/menu/VTStatusItemMenuHandler.h"
+#include "ui/prefs/VTPrefsWindowController.h"
 
 using namespace UiTestSupport;
 
@@ -192,6 +193,29 @@ TEST_F(StatusIconTest, TimerAnimatesManyFramesAndAOneFrameThemeShowsAStillImageW
     defaults_.get()->setObject(QStringLiteral("dots"), kThemeKey);
     EXPECT_EQ(runs(icon_.currentFrames()), animation(0, 11));
     EXPECT_TRUE(icon_.isAnimating());
+}
+
+TEST_F(StatusIconTest, EachThemeOfTheInformationListReplacesEveryImageAtOnce) {
+    const struct {
+        const char* theme;
+        int frames;
+    } themes[] = {{"colors", 12}, {"gradient", 12}, {"no_animation", 1}, {"dots", 12}};
+    ASSERT_EQ(VTPrefsWindowController::availableThemeNames(),
+              (QStringList{"dots", "colors", "gradient", "no_animation"}));
+    start();
+    connectAndApply(kSending);
+    for (const auto& t : themes) {
+        SCOPED_TRACE(t.theme);
+        const QString prefix = QString::fromLatin1(t.theme) + "_";
+        defaults_.get()->setObject(QString::fromLatin1(t.theme), kThemeKey);
+        EXPECT_EQ(icon_.currentFrames().size(), t.frames);
+        EXPECT_EQ(icon_.isAnimating(), t.frames > 1);
+        for (const QImage& image : {view_.currentImage(), icon_.iconStatusSafe(),
+                                    icon_.iconStatusGray(), icon_.iconClickedImage()}) {
+            EXPECT_TRUE(image.text(VTImages::kResourceNameKey).startsWith(prefix))
+                << image.text(VTImages::kResourceNameKey).toStdString();
+        }
+    }
 }
 
 }  // namespace

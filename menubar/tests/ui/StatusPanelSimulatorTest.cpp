@@ -17,6 +17,7 @@
 #include "model/VTVaultorState.h"
 #include "platform/VTUserDefaults.h"
 #include "tests/SimulatorProcess.h"
+#include "tests/TestSupport.h"
 #include "ui/VTQtDesktopServices.h"
 #include "ui/VTTrayWiring.h"
 #include "ui/menu/VTCollectionView.h"
@@ -142,6 +143,8 @@ class StatusPanelSimulatorTest : public ::testing::Test {
     }
 
     QByteArray previousDataHome_ = qgetenv("XDG_DATA_HOME");
+    // The tray applies "start at login" as it starts.
+    vttest::ConfigFolder config_;
     QTemporaryDir settingsDir_;
     VTUserDefaults defaults_{settingsDir_.filePath("defaults.ini")};
     QVariantMap originalInfo_;

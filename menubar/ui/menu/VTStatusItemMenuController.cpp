@@ -161,6 +161,26 @@ QAction* VTStatusItemMenuController::problemMenuItem() const {
     return form_->actionProblem;
 }
 
+QAction* VTStatusItemMenuController::resumeMenuItem() const {
+    return form_->actionResume;
+}
+
+QAction* VTStatusItemMenuController::openAppMenuItem() const {
+    return form_->actionOpenApp;
+}
+
+QAction* VTStatusItemMenuController::accountMenuItem() const {
+    return form_->actionAccount;
+}
+
+QAction* VTStatusItemMenuController::preferencesMenuItem() const {
+    return form_->actionPreferences;
+}
+
+QAction* VTStatusItemMenuController::quitMenuItem() const {
+    return form_->actionQuit;
+}
+
 QList<QAction*> VTStatusItemMenuController::pauseMenuItems() const {
     return {form_->actionPause15, form_->actionPause60, form_->actionPause1440};
 }

@@ -48,6 +48,13 @@ class VTStatusItemMenuController : public VTLoggingObject, public VTStatusMenu {
     QAction* problemMenuItem() const;
     // The pause items, each tagged with its minutes.
     QList<QAction*> pauseMenuItems() const;
+    // The panel's fixed actions, which other views of the panel trigger too.
+    QMenu* pauseMenu() const { return pauseMenu_; }
+    QAction* resumeMenuItem() const;
+    QAction* openAppMenuItem() const;
+    QAction* accountMenuItem() const;
+    QAction* preferencesMenuItem() const;
+    QAction* quitMenuItem() const;
     const QString& fontName() const { return fontName_; }
     double fontSize() const { return fontSize_; }
 

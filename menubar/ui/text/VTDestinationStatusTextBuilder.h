@@ -24,6 +24,11 @@ class VTDestinationStatusTextBuilder : public VTComputerStatusTextBuilder {
 
     void retranslate() override;
 
+    // Whether a disconnect code makes the destination unavailable (it gets its own text).
+    bool isDisconnectedError(const QString& code) const {
+        return disconnectedErrors_.contains(code);
+    }
+
   private:
     VTDestinationStatusTextBuilder();
 
