@@ -1,7 +1,8 @@
 #include "model/VTSelfObserver.h"
 
-void VTSelfObserver::addAction(const QString& selectorName, const QString& propertyName) {
-    auto* action = new VTSelfObserverAction(propertyName, selectorName, this);
+void VTSelfObserver::addAction(const QString& selectorName, const QString& propertyName,
+                               std::function<void()> method) {
+    auto* action = new VTSelfObserverAction(propertyName, selectorName, std::move(method), this);
     if (!observerActions_.insert(action)) {
         delete action;
         return;
@@ -27,11 +28,7 @@ void VTSelfObserver::observeValueForKeyPath(const QByteArray& keyPath, QObject* 
             continue;
         }
         matched = true;
-        const QByteArray signature = action->selectorName().toLatin1() + "()";
-        if (metaObject()->indexOfMethod(signature.constData()) >= 0) {
-            QMetaObject::invokeMethod(this, action->selectorName().toLatin1().constData(),
-                                      Qt::DirectConnection);
-        }
+        action->run();
     }
     if (!matched) {
         log()->fine([&] {

@@ -14,8 +14,9 @@ class VTSelfObserver : public VTUnique {
     explicit VTSelfObserver(QObject* parent = nullptr) : VTUnique(parent) {}
 
   protected:
-    // Runs the invokable method selectorName (no arguments) whenever propertyName announces.
-    void addAction(const QString& selectorName, const QString& propertyName);
+    // Runs method whenever propertyName announces; selectorName names it.
+    void addAction(const QString& selectorName, const QString& propertyName,
+                   std::function<void()> method);
 
     // Receives the announcements of observed properties. For this object's own properties it
     // runs every matching action; subclasses observing other objects extend it.

@@ -3,9 +3,18 @@
 #include <QHash>
 
 VTSelfObserverAction::VTSelfObserverAction(const QString& propertyName, const QString& selectorName,
-                                           QObject* parent)
-    : VTUnique(parent), propertyName_(propertyName), selectorName_(selectorName) {
+                                           std::function<void()> method, QObject* parent)
+    : VTUnique(parent),
+      propertyName_(propertyName),
+      selectorName_(selectorName),
+      method_(std::move(method)) {
     setPrime(41);
+}
+
+void VTSelfObserverAction::run() const {
+    if (method_) {
+        method_();
+    }
 }
 
 std::optional<qint64> VTSelfObserverAction::UID() const {

@@ -6,7 +6,8 @@
 VTSourceStats::VTSourceStats(qint64 computerGUID, QObject* parent)
     : VTComputerStats(computerGUID, parent) {
     setPrime(17);
-    addAction(QStringLiteral("VT_calculateAndSetComputerStatus"), QStringLiteral("lastUpdated"));
+    addAction(QStringLiteral("VT_calculateAndSetComputerStatus"), QStringLiteral("lastUpdated"),
+              [this] { VT_calculateAndSetComputerStatus(); });
 }
 
 void VTSourceStats::setArchiveSize(qint64 value) {

@@ -25,7 +25,7 @@ class VTSourceStats : public VTComputerStats {
     bool updatePropertiesFromDict(const VTJSONObject& dict) override;
 
     // Offline when not connected, complete at exactly 100 per cent, safe otherwise.
-    Q_INVOKABLE void VT_calculateAndSetComputerStatus();
+    void VT_calculateAndSetComputerStatus();
 
     const VTKeyTable& propertyNamesForNewValuesKeys() const override { return classKeyTable(); }
     static const VTKeyTable& classKeyTable();
