@@ -213,6 +213,13 @@ TEST_F(BatteryTest, ChargeFromLevelsOrCapacity) {
     EXPECT_EQ(charge(), 100);
     battery("BAT0", {{"energy_now", "199"}, {"energy_full", "200"}});
     EXPECT_EQ(charge(), 99);  // truncated, not rounded
+    // sysfs writes whole numbers; "inf" and "nan", which strtod reads, say nothing of the level.
+    battery("BAT0", {{"energy_now", "inf"}, {"energy_full", "inf"}});
+    EXPECT_EQ(charge(), 100);
+    battery("BAT0", {{"energy_now", "50"}, {"energy_full", "1e999"}});
+    EXPECT_EQ(charge(), 100);
+    battery("BAT0", {{"energy_now", "nan"}, {"energy_full", "200"}, {"capacity", "inf"}});
+    EXPECT_EQ(charge(), 100);
 }
 
 TEST_F(BatteryTest, ChargePairsAndCapacityFile) {

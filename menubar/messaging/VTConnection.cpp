@@ -8,7 +8,6 @@
 #include "messaging/StatusQueryMessage.h"
 #include "messaging/VTClassMessage.h"
 #include "messaging/VTEndpoint.h"
-#include "model/VTJSONDocument.h"
 
 namespace {
 
@@ -69,7 +68,7 @@ void VTConnection::disconnect() {
         socket_->deleteLater();
         socket_ = nullptr;
     }
-    header_.reset();
+    frames_.reset();
     isFirstHasBytesAvailableEvent_ = true;
     setIsSocketConnected(false);
     setIsConnected(false);
@@ -205,51 +204,35 @@ void VTConnection::VT_receiveMsg() {
     // delegate may replace or close this connection while handling a frame.
     QPointer<VTConnection> alive(this);
     while (alive && socket_) {
-        if (!header_) {
-            if (socket_->bytesAvailable() < VTMessageHeader::kSize) {
+        const VTFrameReader::Step step = frames_.next(*socket_);
+        switch (step.kind) {
+            case VTFrameReader::Step::NeedMore:
                 return;
-            }
-            const VTMessageHeader header =
-                VTMessageHeader::headerWithData(socket_->read(VTMessageHeader::kSize));
-            if (!header.isValid()) {
+            case VTFrameReader::Step::HeaderRead:
+                // Registration completes with the flag message's header, before its payload.
+                if (!isConnected_ && step.header.msgID() == registeredFlagMsgID_) {
+                    setIsConnected(true);
+                }
+                break;
+            case VTFrameReader::Step::HeaderRefused:
                 log()->repeatingWithFormat(
                     VTLogger::Warning,
                     "Refusing a frame of type %d announcing %d payload bytes; closing the "
                     "connection.",
-                    header.msgID(), header.msgLength());
+                    step.header.msgID(), step.header.msgLength());
                 disconnect();
                 return;
-            }
-            header_ = header;
-            if (!isConnected_ && header.msgID() == registeredFlagMsgID_) {
-                setIsConnected(true);
-                continue;
-            }
-        }
-        if (!alive || !socket_ || socket_->bytesAvailable() < header_->msgLength()) {
-            return;
-        }
-        // Read straight into the payload's own buffer: statistics frames run to hundreds of
-        // kilobytes, and every extra copy of them costs time and peak memory. The spare room
-        // behind the bytes lets the JSON reader work on them in place.
-        QByteArray payload;
-        payload.reserve(header_->msgLength() + VTJSONDocument::kPadding);
-        payload.resize(header_->msgLength());
-        for (qint64 filled = 0; filled < payload.size();) {
-            const qint64 read = socket_->read(payload.data() + filled, payload.size() - filled);
-            if (read <= 0) {
+            case VTFrameReader::Step::Broken:
                 // The socket announced bytes it then could not hand over: the stream is
                 // broken, and waiting on it would spin for ever.
                 VT_handleError(static_cast<qint64>(socket_->error()), socket_->errorString());
                 disconnect();
                 return;
-            }
-            filled += read;
-        }
-        const qint16 msgID = header_->msgID();
-        header_.reset();
-        if (delegate_) {
-            delegate_->messageReceived(payload, msgID);
+            case VTFrameReader::Step::FrameRead:
+                if (delegate_) {
+                    delegate_->messageReceived(step.payload, step.header.msgID());
+                }
+                break;
         }
     }
 }

@@ -7,7 +7,7 @@
 
 #include "app/VTLoggingObject.h"
 #include "messaging/VTConnectionDelegate.h"
-#include "messaging/VTMessageHeader.h"
+#include "messaging/VTFrameReader.h"
 
 class VTMessage;
 
@@ -75,7 +75,7 @@ class VTConnection : public VTLoggingObject {
 
     VTConnectionDelegate* delegate_ = nullptr;
     bool isFirstHasBytesAvailableEvent_ = true;
-    std::optional<VTMessageHeader> header_;
+    VTFrameReader frames_;
     std::optional<QStringList> arguments_;
     QString host_;
     qint64 port_ = 0;

@@ -1,5 +1,6 @@
 #include "platform/system/ZedPowerSupplies.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/system/ZedTextFiles.h"
@@ -13,7 +14,9 @@ std::optional<double> number(const std::filesystem::path& path) {
     }
     char* end = nullptr;
     const double value = std::strtod(text->c_str(), &end);
-    return *end == '\0' ? std::optional<double>(value) : std::nullopt;
+    // sysfs writes whole numbers. strtod also reads "inf" and "nan", which are no level: their
+    // ratio is no percentage, and turning it into one is undefined.
+    return *end == '\0' && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
 // The energy pair when both are there, else the charge pair: never one of each.
