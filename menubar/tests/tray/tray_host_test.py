@@ -30,10 +30,18 @@ def late_tray(host, build_dir):
         session.start_client()
         time.sleep(2)
         session.start_host()
-        # Without a StatusNotifierItem watcher at its start the client embeds its icon.
-        icon = session.find_icon()
-        wait_for("the icon on the late tray to show grey",
-                 lambda: session.icon_look(icon) == "grey", timeout=15)
+        # Without a StatusNotifierItem watcher at its start the client embeds its icon. The
+        # icon's window is looked up again on every check: until the tray has embedded it, it
+        # is a small window of its own elsewhere on the screen.
+        looks = []
+
+        def grey():
+            looks.append(session.icon_look(session.find_icon()))
+            return looks[-1] == "grey"
+        try:
+            wait_for("the icon on the late tray to show grey", grey, timeout=30)
+        except SessionError as error:
+            raise SessionError("%s (it looked %s)" % (error, ", ".join(sorted(set(looks)))))
     return 0
 
 
