@@ -34,6 +34,7 @@ vt_fuzz_target(fanotify_events vt_fuzz_support vtnative_objects)
 vt_fuzz_target(mount_table vt_fuzz_support vtnative_objects)
 vt_fuzz_target(system_files vt_fuzz_tree vtnative_objects)
 vt_fuzz_target(known_networks vt_fuzz_tree vtnative_objects)
+vt_fuzz_target(detector_lines vt_fuzz_support vtnative_objects)
 # libnativio: argument blocks, structures and results, without calling anything.
 vt_fuzz_target(argument_block vt_fuzz_support nativio_objects)
 vt_fuzz_target(structure_layout vt_fuzz_support nativio_objects)

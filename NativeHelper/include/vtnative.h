@@ -86,6 +86,52 @@ VTNATIVE_EXPORT void fileEventCallback(const void* stream, void* info, size_t nu
                                        void* eventPaths, const uint32_t eventFlags[],
                                        const uint64_t eventIds[]);
 
+/* ---- File-open detection ---- */
+
+/* One opening of a file by a traced process. The record and its strings live for the call only.
+ * userName is empty when the user id has no account; time is in milliseconds since 1970-01-01
+ * UTC, taken when the opening was read from the tracing tool. */
+typedef struct {
+    const char* path;
+    const char* processName;
+    const char* userName;
+    int64_t time;
+} zed_file_opened_record_t;
+
+typedef void (*zed_file_opened_callback_t)(const zed_file_opened_record_t* record);
+typedef void (*zed_detector_log_callback_t)(const char* message, int32_t level);
+
+/* A detector of the files that the named processes open under the included directories and not
+ * under a more specific excluded one, or NULL with the reason passed to logCallback (when it is
+ * set and logLevel is at most LEVEL_ERROR). A process name matches on its first 15 bytes, the
+ * name of the process's main thread as the kernel keeps it. Tracing uses bpftrace and needs root
+ * (or CAP_BPF and CAP_PERFMON); what is missing is logged when detection starts.
+ *
+ * Threads: the callback runs on a library thread, one opening at a time in order; log callbacks
+ * run on library threads and may overlap one another. Messages of the running detector reach
+ * logCallback when their level is at most logLevel. */
+VTNATIVE_EXPORT void* create_detector(zed_file_opened_callback_t callback,
+                                      zed_detector_log_callback_t logCallback, int32_t logLevel,
+                                      const char* const* processNames, int32_t numNames,
+                                      const char* const* includedPaths, int32_t numIncPaths,
+                                      const char* const* excludedPaths, int32_t numExcPaths);
+
+/* Ends the detector and its tracing. Returns once no callback of the detector runs and none
+ * will; called from inside one of its own callbacks it returns without waiting for that one. The
+ * handle must not be used afterwards. A null handle does nothing. */
+VTNATIVE_EXPORT void invalidate_detector(void* detector);
+
+/* Starts tracing; does nothing while tracing runs. When the tracing tool ends by itself, that is
+ * logged and the next start_detection starts it again. */
+VTNATIVE_EXPORT void start_detection(void* detector);
+
+/* Stops tracing and returns once the tracing tool has ended. */
+VTNATIVE_EXPORT void stop_detection(void* detector);
+
+/* Calls logCallback(message, level) when logCallback is set and level is at least threshold. */
+VTNATIVE_EXPORT void _execute_log_callback(zed_detector_log_callback_t logCallback,
+                                           int32_t threshold, const char* message, int32_t level);
+
 /* ---- System information ---- */
 
 /* Lists "/" and the removable media mounted under /media and /run/media. On success both
