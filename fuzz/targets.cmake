@@ -39,5 +39,6 @@ vt_fuzz_target(detector_lines vt_fuzz_support vtnative_objects)
 vt_fuzz_target(argument_block vt_fuzz_support nativio_objects)
 vt_fuzz_target(structure_layout vt_fuzz_support nativio_objects)
 vt_fuzz_target(return_classification vt_fuzz_support nativio_objects)
+vt_fuzz_target(callback_meta vt_fuzz_support nativio_objects)
 # VaultorService: version texts.
 vt_fuzz_target(version_compare vt_fuzz_support vt_launcher)

@@ -7,30 +7,6 @@ namespace nativio {
 CallFrameBuilder::CallFrameBuilder(NativeCallFrame& frame, uint8_t* stackArea, size_t capacity)
     : frame_(frame), stack_(stackArea), capacity_(capacity) {}
 
-bool CallFrameBuilder::freeIntegerRegisters(size_t count) const {
-    return integers_ + count <= NativeCallFrame::kIntegerRegisters;
-}
-
-bool CallFrameBuilder::freeVectorRegisters(size_t count) const {
-    return vectors_ + count <= NativeCallFrame::kVectorRegisters;
-}
-
-bool CallFrameBuilder::addInteger(uint64_t value) {
-    if (freeIntegerRegisters(1)) {
-        frame_.integerRegisters[integers_++] = value;
-        return true;
-    }
-    return addStackBytes(reinterpret_cast<const uint8_t*>(&value), sizeof(value));
-}
-
-bool CallFrameBuilder::addVector(uint64_t bits) {
-    if (freeVectorRegisters(1)) {
-        frame_.vectorRegisters[vectors_++] = bits;
-        return true;
-    }
-    return addStackBytes(reinterpret_cast<const uint8_t*>(&bits), sizeof(bits));
-}
-
 bool CallFrameBuilder::addStackBytes(const uint8_t* bytes, size_t length) {
     uint8_t* slot = reserveStack(length);
     if (slot == nullptr) {

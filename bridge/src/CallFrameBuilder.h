@@ -13,11 +13,28 @@ class CallFrameBuilder {
   public:
     CallFrameBuilder(NativeCallFrame& frame, uint8_t* stackArea, size_t capacity);
 
-    bool freeIntegerRegisters(size_t count) const;
-    bool freeVectorRegisters(size_t count) const;
+    bool freeIntegerRegisters(size_t count) const {
+        return integers_ + count <= NativeCallFrame::kIntegerRegisters;
+    }
+    bool freeVectorRegisters(size_t count) const {
+        return vectors_ + count <= NativeCallFrame::kVectorRegisters;
+    }
 
-    bool addInteger(uint64_t value);
-    bool addVector(uint64_t bits);
+    // Inline: they run once per argument of every native call.
+    bool addInteger(uint64_t value) {
+        if (freeIntegerRegisters(1)) {
+            frame_.integerRegisters[integers_++] = value;
+            return true;
+        }
+        return addStackBytes(reinterpret_cast<const uint8_t*>(&value), sizeof(value));
+    }
+    bool addVector(uint64_t bits) {
+        if (freeVectorRegisters(1)) {
+            frame_.vectorRegisters[vectors_++] = bits;
+            return true;
+        }
+        return addStackBytes(reinterpret_cast<const uint8_t*>(&bits), sizeof(bits));
+    }
     // Copies `length` bytes onto the stack; the next stack argument starts at the next
     // eightbyte, as a by-value aggregate always occupies whole stack slots.
     bool addStackBytes(const uint8_t* bytes, size_t length);

@@ -15,6 +15,8 @@ namespace {
 
 // The fault report lists the block as 32-bit words in a text of at most 255 characters.
 constexpr size_t kReportedWords = 28;
+// Seldom the last byte of a block, which mostly ends in the high byte of a little-endian value.
+constexpr uint8_t kCopySentinel = 0xa5;
 
 }  // namespace
 
@@ -38,10 +40,15 @@ void JavaInvocation::invoke(const void* function) {
                               "Cannot allocate stack buffer");
         return;
     }
-    // The copy checks the size against the array's length; asking for the length first would
-    // cost one more JNI call on every invocation.
+    // The copy checks the size against the array's length. A failed copy writes nothing, so a
+    // last byte that differs from the one placed there beforehand proves the copy happened;
+    // only when it matches is the JVM asked (one JNI call more, which most calls save).
+    uint8_t* const last = size_ > 0 ? buffer.data() + size_ - 1 : nullptr;
+    if (last != nullptr) {
+        *last = kCopySentinel;
+    }
     env_->GetByteArrayRegion(block_, 0, size_, reinterpret_cast<jbyte*>(buffer.data()));
-    if (env_->ExceptionCheck()) {
+    if ((last == nullptr || *last == kCopySentinel) && env_->ExceptionCheck()) {
         env_->ExceptionClear();
         JavaExceptions::raise(env_, JavaExceptions::kFunctionExecution,
                               JavaExceptions::kMalformedBlock);
@@ -52,8 +59,10 @@ void JavaInvocation::invoke(const void* function) {
     char text[64];
     switch (call.invoke()) {
         case NativeInvoker::Status::kDone:
-            env_->SetByteArrayRegion(block_, 0, returnSize_,
-                                     reinterpret_cast<const jbyte*>(buffer.data()));
+            if (returnSize_ > 0) {
+                env_->SetByteArrayRegion(block_, 0, returnSize_,
+                                         reinterpret_cast<const jbyte*>(buffer.data()));
+            }
             return;
         case NativeInvoker::Status::kMalformed:
             JavaExceptions::raise(env_, JavaExceptions::kFunctionExecution,

@@ -1,5 +1,7 @@
 /* C functions that the bridge tests call from Java, one per calling-convention rule. Weighted
  * sums make a swapped or dropped argument visible in the result. */
+#define _GNU_SOURCE
+#include <dlfcn.h>
 #include <jni.h>
 #include <pthread.h>
 #include <stdint.h>
@@ -317,3 +319,140 @@ int nt_env_of_java_thread(GetEnvFunction getEnv) {
 /* ---- a dispatch table ---- */
 
 int (*const nt_table[3])(int, int) = {nt_add, 0, nt_mul};
+
+/* ---- callbacks: C code calling Java through thunks ---- */
+
+struct NtMixed {
+    signed char c;
+    short s;
+    int i;
+    float f;
+};
+struct NtBig {
+    long v[4];
+};
+struct NtDL {
+    double d;
+    long l;
+};
+struct NtLD {
+    long l;
+    double d;
+};
+struct NtDD {
+    double a, b;
+};
+struct NtLL {
+    long a, b;
+};
+
+int nt_call_int(int (*cb)(int, int), int a, int b) {
+    return cb(a, b);
+}
+void nt_call_void(void (*cb)(long), long value) {
+    cb(value);
+}
+int nt_call_int8(signed char (*cb)(signed char, short), signed char c, short s) {
+    return cb(c, s);
+}
+long nt_call_long(long (*cb)(long, const void*), long value, const void* pointer) {
+    return cb(value, pointer);
+}
+float nt_call_float(float (*cb)(float, double), float f, double d) {
+    return cb(f, d);
+}
+double nt_call_double(double (*cb)(double), double d) {
+    return cb(d);
+}
+
+/* Nine integers, eleven vectors and a structure that no longer finds registers: the callback
+ * receives the later ones from the caller's stack. */
+typedef double (*NtManyCallback)(long, double, long, long, double, float, long, long, long, long,
+                                 double, double, double, double, double, double, long,
+                                 struct NtMixed, double, long, float);
+double nt_call_many(NtManyCallback cb) {
+    struct NtMixed mixed = {-3, -400, 70000, 2.5f};
+    return cb(1, 0.5, 2, 3, 1.5, 2.25f, 4, 5, 6, 7, 3.5, 4.5, 5.5, 6.5, 7.5, 8.5, 8, mixed, 9.5, 9,
+              10.25f);
+}
+
+/* A structure in registers (one integer and one vector eightbyte) and a large one on the
+ * stack, by value. */
+long nt_call_structures(long (*cb)(struct NtMixed, struct NtBig, int), int extra) {
+    struct NtMixed mixed = {-7, 300, -90000, 0.75f};
+    struct NtBig big = {{11, 22, 33, 44}};
+    return cb(mixed, big, extra);
+}
+
+void nt_call_big(struct NtBig (*cb)(long), long seed, struct NtBig* out) {
+    *out = cb(seed);
+}
+void nt_call_dl(struct NtDL (*cb)(void), struct NtDL* out) {
+    *out = cb();
+}
+void nt_call_ld(struct NtLD (*cb)(void), struct NtLD* out) {
+    *out = cb();
+}
+void nt_call_dd(struct NtDD (*cb)(void), struct NtDD* out) {
+    *out = cb();
+}
+void nt_call_ll(struct NtLL (*cb)(void), struct NtLL* out) {
+    *out = cb();
+}
+
+/* Whether the calling thread is attached to the JVM now: 1 yes, 0 no, -1 unknown. */
+typedef jint (*GetCreatedVMs)(JavaVM**, jsize, jsize*);
+static JavaVM* nt_java_vm(void) {
+    GetCreatedVMs created = (GetCreatedVMs)dlsym(RTLD_DEFAULT, "JNI_GetCreatedJavaVMs");
+    JavaVM* vm = NULL;
+    jsize count = 0;
+    if (created == NULL || created(&vm, 1, &count) != JNI_OK || count != 1) {
+        return NULL;
+    }
+    return vm;
+}
+static int nt_is_attached(void) {
+    JavaVM* vm = nt_java_vm();
+    void* env = NULL;
+    if (vm == NULL) {
+        return -1;
+    }
+    return (*vm)->GetEnv(vm, &env, JNI_VERSION_1_2) == JNI_OK ? 1 : 0;
+}
+
+struct NtThreadCall {
+    int (*cb)(int, int);
+    int a, b;
+    int attachFirst;
+    int result;
+    int attachedAfter;
+};
+
+static void* nt_thread_call(void* context) {
+    struct NtThreadCall* call = context;
+    JavaVM* vm = nt_java_vm();
+    void* env = NULL;
+    if (call->attachFirst && (vm == NULL || (*vm)->AttachCurrentThread(vm, &env, NULL) != JNI_OK)) {
+        call->attachedAfter = -1;
+        return NULL;
+    }
+    call->result = call->cb(call->a, call->b);
+    call->attachedAfter = nt_is_attached();
+    if (call->attachFirst) {
+        (*vm)->DetachCurrentThread(vm);
+    }
+    return NULL;
+}
+
+/* Calls the callback on a new native thread, attached to the JVM beforehand or not; reports
+ * through *attachedAfter whether the thread was attached right after the callback returned. */
+int nt_call_int_on_thread(int (*cb)(int, int), int a, int b, int attachFirst, int* attachedAfter) {
+    struct NtThreadCall call = {cb, a, b, attachFirst, 0, -1};
+    pthread_t thread;
+    if (pthread_create(&thread, NULL, nt_thread_call, &call) != 0) {
+        return -1;
+    }
+    pthread_join(thread, NULL);
+    *attachedAfter = call.attachedAfter;
+    return call.result;
+}

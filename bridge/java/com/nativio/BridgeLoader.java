@@ -4,7 +4,7 @@ package com.nativio;
  * Loads libnativio once. The system property "nativio.library" may name the library file;
  * otherwise it is looked up on java.library.path.
  */
-final class BridgeLoader {
+public final class BridgeLoader {
     static {
         String file = System.getProperty("nativio.library");
         if (file != null && !file.isEmpty()) {
@@ -16,7 +16,7 @@ final class BridgeLoader {
 
     private BridgeLoader() {}
 
-    static void ensureLoaded() {
+    public static void ensureLoaded() {
         // Loading happens in the class initializer above.
     }
 }

@@ -3,8 +3,10 @@ package com.nativio.tests;
 import java.lang.reflect.InvocationTargetException;
 import java.lang.reflect.Method;
 import java.lang.reflect.Modifier;
+import java.util.ArrayList;
 import java.util.Arrays;
 import java.util.Comparator;
+import java.util.List;
 
 /** Runs every public static test method of the bridge's test classes; exits 1 on a failure. */
 public final class TestRunner {
@@ -13,7 +15,25 @@ public final class TestRunner {
     public static void main(String[] args) {
         int failures = 0;
         int passed = 0;
-        for (Class<?> suite : new Class<?>[] {BridgeTests.class, FaultTests.class}) {
+        // The suites named as arguments, or all but the one that needs a display.
+        List<Class<?>> suites = new ArrayList<>();
+        for (String name : args) {
+            try {
+                suites.add(Class.forName("com.nativio.tests." + name));
+            } catch (ClassNotFoundException e) {
+                throw new IllegalArgumentException("no test suite " + name, e);
+            }
+        }
+        if (suites.isEmpty()) {
+            suites.addAll(List.of(
+                    BridgeTests.class,
+                    CallbackTests.class,
+                    FaultTests.class,
+                    MainMessageLoopTests.class,
+                    MemoryManagerTests.class,
+                    WatcherEndToEndTests.class));
+        }
+        for (Class<?> suite : suites) {
             Method[] methods = suite.getDeclaredMethods();
             Arrays.sort(methods, Comparator.comparing(Method::getName));
             for (Method method : methods) {
