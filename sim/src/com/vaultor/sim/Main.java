@@ -1,5 +1,7 @@
 package com.vaultor.sim;
 
+import com.vaultor.sim.nativeside.FolderEvents;
+import com.vaultor.sim.nativeside.NativeSide;
 import com.vaultor.sim.server.SimLog;
 import com.vaultor.sim.server.SimServer;
 import com.vaultor.sim.world.Destination;
@@ -35,8 +37,14 @@ public final class Main {
 
         SimLog log = new SimLog(System.out, System.err, options.log());
         printWorld(world, log);
+        NativeSide nativeSide = startNativeSide(options, world, log);
         SimServer server = new SimServer(options, world, log);
-        Runtime.getRuntime().addShutdownHook(new Thread(server::close, "shutdown"));
+        Runtime.getRuntime().addShutdownHook(new Thread(() -> {
+            if (nativeSide != null) {
+                nativeSide.close();
+            }
+            server.close();
+        }, "shutdown"));
         try {
             server.start();
             server.awaitStopped();
@@ -47,6 +55,31 @@ public final class Main {
         } catch (InterruptedException interrupted) {
             Thread.currentThread().interrupt();
             server.close();
+        }
+    }
+
+    /** The native side, with --watch only: without it the simulator needs no native library. */
+    private static NativeSide startNativeSide(Options options, World world, SimLog log) {
+        if (options.watch() == null) {
+            return null;
+        }
+        FolderEvents events = new FolderEvents() {
+            @Override
+            public void fileChanged(String path, long bytes) {
+                world.fileChanged(path, bytes);
+            }
+
+            @Override
+            public void fileDeleted(String path) {
+                world.fileDeleted(path);
+            }
+        };
+        try {
+            return new NativeSide(options.watch(), options.detect(), events, log);
+        } catch (RuntimeException | UnsatisfiedLinkError failed) {
+            log.note("cannot start the native side: " + failed.getMessage());
+            System.exit(1);
+            return null;
         }
     }
 

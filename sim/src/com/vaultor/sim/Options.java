@@ -26,6 +26,8 @@ public final class Options {
             "  --misbehave-first N    the three switches above apply to the first N connections only",
             "  --shutdown-after SEC   tell every client the service shuts down, then exit",
             "  --log                  print every frame received and sent, one line each",
+            "  --watch DIR            watch DIR through the native library: its changed files become files to do",
+            "  --detect NAME,...      as root, also log every file under DIR these programs open",
             "  --help                 print this text");
 
     private static final int MAX_COMPUTERS = 1000;
@@ -47,6 +49,8 @@ public final class Options {
     private int misbehaveFirst = -1;
     private double shutdownAfterSeconds = -1;
     private boolean log;
+    private Path watch;
+    private final List<String> detect = new ArrayList<>();
     private boolean help;
 
     private Options() {}
@@ -74,14 +78,30 @@ public final class Options {
                 case "--misbehave-first" -> options.misbehaveFirst = (int) arguments.integer(option, 0, Integer.MAX_VALUE);
                 case "--shutdown-after" -> options.shutdownAfterSeconds = arguments.decimal(option, 1e9);
                 case "--log" -> options.log = true;
+                case "--watch" -> options.watch = Path.of(arguments.value(option)).toAbsolutePath().normalize();
+                case "--detect" -> options.detect.addAll(processNames(arguments.value(option)));
                 case "--help", "-h" -> options.help = true;
                 default -> throw new OptionsException("unknown option: " + option);
             }
+        }
+        if (!options.detect.isEmpty() && options.watch == null) {
+            throw new OptionsException("--detect needs --watch DIR: it reports openings under the watched folder");
         }
         if (options.dataHome == null) {
             options.dataHome = defaultDataHome(environment);
         }
         return options;
+    }
+
+    private static List<String> processNames(String list) throws OptionsException {
+        List<String> names = new ArrayList<>();
+        for (String name : list.split(",", -1)) {
+            if (name.isBlank()) {
+                throw new OptionsException("--detect: empty process name in \"" + list + "\"");
+            }
+            names.add(name.strip());
+        }
+        return names;
     }
 
     private static Path defaultDataHome(Map<String, String> environment) throws OptionsException {
@@ -173,6 +193,16 @@ public final class Options {
 
     public boolean log() {
         return log;
+    }
+
+    /** The folder to watch through the native library, or null when the simulator has no native side. */
+    public Path watch() {
+        return watch;
+    }
+
+    /** Process names whose openings under the watched folder are detected (as root). */
+    public List<String> detect() {
+        return List.copyOf(detect);
     }
 
     public boolean help() {

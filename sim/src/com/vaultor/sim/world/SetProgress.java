@@ -38,6 +38,7 @@ public final class SetProgress {
     private long lastCompletedBackupTime = -1;
     private long nextBackupTime = -1;
     private long pausedUntil;
+    private final ChangedFiles changedFiles = new ChangedFiles();
 
     SetProgress(BackupSet set, long totalFiles, long totalBytes, double sendBytesPerSec, double runIntervalSeconds) {
         this.set = set;
@@ -84,6 +85,19 @@ public final class SetProgress {
         nextBackupTime = -1;
     }
 
+    /** A real file changed in a watched folder: it waits to be sent, ahead of the simulated batch. */
+    void fileChanged(String path, long bytes) {
+        changedFiles.changed(path, bytes);
+    }
+
+    /** A real file of a watched folder is gone: there is nothing of it left to send. */
+    void fileDeleted(String path) {
+        changedFiles.deleted(path);
+        if (phase == Phase.SENDING && path.equals(currentFile)) {
+            currentFile = changedFiles.current();
+        }
+    }
+
     /**
      * Moves the run forward by simSeconds of work ending at nowMillis. Work only happens when
      * canWork holds (destination reachable, nothing paused, inside the schedule window).
@@ -96,6 +110,14 @@ public final class SetProgress {
         while (canWork && left > 0) {
             switch (phase) {
                 case IDLE -> {
+                    if (!changedFiles.isEmpty()) {
+                        // A change starts a run at once, as a real-time backup does; its scan
+                        // is the watcher's event, so the run goes straight to sending.
+                        remainingBytes = 0;
+                        nextBackupTime = -1;
+                        phase = Phase.SENDING;
+                        continue;
+                    }
                     if (nextBackupTime < 0 || nowMillis < nextBackupTime) {
                         return;
                     }
@@ -134,8 +156,18 @@ public final class SetProgress {
     }
 
     private double send(double seconds, long nowMillis, double speed, FileNames names) {
-        currentFile = names.next(set.folder());
         lastBackupTime = nowMillis;
+        if (!changedFiles.isEmpty()) {
+            currentFile = changedFiles.current();
+            seconds = changedFiles.send(seconds, sendBytesPerSec, nowMillis);
+            currentFile = changedFiles.current();
+            if (currentFile != null) {
+                return 0;
+            }
+        }
+        if (remainingBytes > 0) {
+            currentFile = names.next(set.folder());
+        }
         double needed = remainingBytes / sendBytesPerSec;
         if (seconds < needed) {
             remainingBytes -= seconds * sendBytesPerSec;
@@ -195,22 +227,23 @@ public final class SetProgress {
     }
 
     public long numRemainingBytes() {
-        return (long) Math.ceil(remainingBytes);
+        return (long) Math.ceil(remainingBytes) + changedFiles.bytes();
     }
 
     public long numRemainingFiles() {
+        long changed = changedFiles.count();
         if (remainingBytes <= 0) {
-            return 0;
+            return changed;
         }
-        return Math.max(1, (long) Math.ceil(batchFiles * (remainingBytes / batchBytes)));
+        return changed + Math.max(1, (long) Math.ceil(batchFiles * (remainingBytes / batchBytes)));
     }
 
     /** Fraction of the selection that is backed up; exactly 1 only when nothing remains. */
     public BigDecimal completedRatio() {
-        if (remainingBytes <= 0) {
+        if (remainingBytes <= 0 && changedFiles.isEmpty()) {
             return ONE;
         }
-        BigDecimal done = BigDecimal.valueOf(totalBytes - numRemainingBytes())
+        BigDecimal done = BigDecimal.valueOf(Math.max(0, totalBytes - numRemainingBytes()))
                 .divide(BigDecimal.valueOf(totalBytes), 4, RoundingMode.DOWN);
         return done.min(new BigDecimal("0.9999"));
     }
@@ -220,7 +253,7 @@ public final class SetProgress {
         if (phase == Phase.IDLE) {
             return 0;
         }
-        return (long) Math.ceil(remainingBytes / (sendBytesPerSec * speed));
+        return (long) Math.ceil(numRemainingBytes() / (sendBytesPerSec * speed));
     }
 
     public double sendBytesPerSec() {

@@ -97,6 +97,23 @@ public final class World {
         return RUN_BATCH_SHARE_MIN + random.nextDouble() * (RUN_BATCH_SHARE_MAX - RUN_BATCH_SHARE_MIN);
     }
 
+    /**
+     * A file of a watched folder was created or modified: it becomes a file to do of the first
+     * destination's first set. Without a destination or a set there is nobody to send it to.
+     */
+    public synchronized void fileChanged(String path, long bytes) {
+        watchedFilesSet().ifPresent(progress -> progress.fileChanged(path, bytes));
+    }
+
+    /** A file of a watched folder was deleted: it is no longer to do. */
+    public synchronized void fileDeleted(String path) {
+        watchedFilesSet().ifPresent(progress -> progress.fileDeleted(path));
+    }
+
+    private Optional<SetProgress> watchedFilesSet() {
+        return destinations.stream().findFirst().flatMap(first -> first.sets().stream().findFirst());
+    }
+
     /** Connection changes since the last call, oldest first. */
     public synchronized List<WorldEvent> drainEvents() {
         List<WorldEvent> events = List.copyOf(pendingEvents);

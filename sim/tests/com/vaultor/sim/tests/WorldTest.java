@@ -66,6 +66,48 @@ public final class WorldTest {
     }
 
     @Test
+    public void changedFilesOfAWatchedFolderAreSentFirstAndDeletedOnesDropped() {
+        World world = world(2, 0);
+        SetProgress progress = world.destinations().get(0).sets().get(0);
+        long now = START;
+        for (int step = 0; step < 10_000 && progress.phase() != SetProgress.Phase.IDLE; step++) {
+            now += 1_000;
+            world.advanceTo(now);
+        }
+        SetProgress other = world.destinations().get(1).sets().get(0);
+        long otherToDo = other.numRemainingFiles();
+        world.fileChanged("/w/a.txt", 100);
+        world.fileChanged("/w/b.txt", 200);
+        world.fileChanged("/w/c.txt", 300);
+        world.fileChanged("/w/a.txt", 150);
+        world.fileDeleted("/w/c.txt");
+        world.fileDeleted("/w/never-seen.txt");
+        Check.equal(2L, progress.numRemainingFiles(), "files to do: a once (changed twice) and b");
+        Check.equal(350L, progress.numRemainingBytes(), "bytes to do: a's new size and b");
+        Check.isTrue(progress.completedRatio().compareTo(BigDecimal.ONE) < 0, "not complete with files to do");
+        Check.equal(otherToDo, other.numRemainingFiles(), "other destinations do not get the files");
+
+        now += 1_000;
+        world.advanceTo(now);
+        Check.equal(SetProgress.Phase.SENDING, progress.phase(), "a change starts a run at once");
+        Check.equal("/w/a.txt", progress.currentFile(), "the oldest change is sent first");
+        Check.isTrue(progress.estimatedTimeRemainingInSec(1) > 0, "time left while sending");
+
+        world.fileDeleted("/w/a.txt");
+        Check.equal("/w/b.txt", progress.currentFile(), "a file deleted while sent gives way to the next");
+        Check.equal(1L, progress.numRemainingFiles(), "files to do after the delete");
+
+        for (int step = 0; step < 10 && progress.phase() != SetProgress.Phase.IDLE; step++) {
+            now += 1_000;
+            world.advanceTo(now);
+        }
+        Check.equal(SetProgress.Phase.IDLE, progress.phase(), "idle once the changes are sent");
+        Check.equal(0L, progress.numRemainingFiles(), "nothing to do");
+        Check.equal(BigDecimal.ONE, progress.completedRatio(), "complete again");
+        Check.isTrue(progress.lastCompletedBackupTime() == now, "the run of the changes completed");
+    }
+
+    @Test
     public void aCompletedSetReportsExactlyOne() {
         World world = world(1, 0);
         long now = START;
