@@ -14,25 +14,8 @@ LIBRARY=$BUILD_DIR/lib/libbridgebench.so
 CLASSPATH_=$BUILD_DIR/java/nativio.jar:$BUILD_DIR/bench/bridge-bench.jar:$JNA_JAR
 [[ -f $JNA_JAR ]] || echo "note: $JNA_JAR missing (Debian package libjna-java); JNA is skipped"
 
-# The JDK's feature release (17, 25, ...), the first number of its java.version.
-feature_version() {
-    "$1/bin/java" -XshowSettings:properties -version 2>&1 |
-        sed -n 's/^ *java\.version = \([0-9]*\).*/\1/p'
-}
-
-newest_jdk() {
-    local best="" best_version=17 home version
-    for home in /usr/lib/jvm/*/; do
-        home=${home%/}
-        [[ -x $home/bin/javac && ! -L $home ]] || continue
-        version=$(feature_version "$home")
-        if [[ $version =~ ^[0-9]+$ ]] && ((version > best_version)); then
-            best=$home
-            best_version=$version
-        fi
-    done
-    echo "$best"
-}
+# shellcheck source=jdks.sh
+source "$HERE/jdks.sh"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 

@@ -15,24 +15,8 @@ cmake --build "$BUILD_DIR" --target nativio nativio_jar upcallbench upcall_bench
 LIBRARY=$BUILD_DIR/lib/libupcallbench.so
 [[ -f $JNA_JAR ]] || echo "note: $JNA_JAR missing (Debian package libjna-java); JNA is skipped"
 
-feature_version() {
-    "$1/bin/java" -XshowSettings:properties -version 2>&1 |
-        sed -n 's/^ *java\.version = \([0-9]*\).*/\1/p'
-}
-
-newest_jdk() {
-    local best="" best_version=17 home version
-    for home in /usr/lib/jvm/*/; do
-        home=${home%/}
-        [[ -x $home/bin/javac && ! -L $home ]] || continue
-        version=$(feature_version "$home")
-        if [[ $version =~ ^[0-9]+$ ]] && ((version > best_version)); then
-            best=$home
-            best_version=$version
-        fi
-    done
-    echo "$best"
-}
+# shellcheck source=jdks.sh
+source "$HERE/jdks.sh"
 
 runtime_version() {
     "$1/bin/java" -XshowSettings:properties -version 2>&1 | sed -n 's/^ *java.runtime.version = //p'

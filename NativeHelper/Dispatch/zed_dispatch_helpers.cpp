@@ -1,5 +1,6 @@
 #include "Dispatch/zed_dispatch_helpers.h"
 
+#include <cstdio>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -52,6 +53,12 @@ namespace zed {
 
 const void* dispatch_queue_identity_key() {
     return &kQueueIdentityKey;
+}
+
+std::string dispatch_queue_label(const char* className, const char* role, const void* owner) {
+    char label[160];
+    std::snprintf(label, sizeof label, "com.zedcorp.nativehelper.%s.%s.%p", className, role, owner);
+    return label;
 }
 
 std::shared_ptr<ZedDispatchQueue> dispatch_queue_create(const char* label,

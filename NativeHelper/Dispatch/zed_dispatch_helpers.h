@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "Dispatch/ZedDispatchQueue.h"
 
@@ -13,6 +14,9 @@ using DispatchBlock = std::function<void()>;
 
 // The process-wide key under which every queue made by dispatch_queue_create carries itself.
 const void* dispatch_queue_identity_key();
+
+// The label of one of an object's queues: "com.zedcorp.nativehelper.CLASS.ROLE.ADDRESS".
+std::string dispatch_queue_label(const char* className, const char* role, const void* owner);
 
 // A new queue marked with its identity, or null when none can be made.
 std::shared_ptr<ZedDispatchQueue> dispatch_queue_create(const char* label,

@@ -1,7 +1,5 @@
 #include "FileOpenDetection/ZedFileAccessWatcher.h"
 
-#include <cstdio>
-
 #include "Categories/ZedUnixTimeInMS.h"
 #include "Dispatch/zed_dispatch_helpers.h"
 #include "FileOpenDetection/ZedTracerLine.h"
@@ -14,10 +12,7 @@ namespace {
 constexpr int kWarning = 4;
 
 std::string queueLabel(const char* role, const void* owner) {
-    char label[128];
-    snprintf(label, sizeof label, "com.zedcorp.nativehelper.ZedFileAccessWatcher.%s.%p", role,
-             owner);
-    return label;
+    return zed::dispatch_queue_label("ZedFileAccessWatcher", role, owner);
 }
 
 // bpftrace's own line when its buffer overflowed: "Lost 12 events".

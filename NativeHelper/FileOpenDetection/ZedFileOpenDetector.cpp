@@ -3,8 +3,6 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cstdio>
-
 #include "Dispatch/zed_dispatch_helpers.h"
 
 namespace {
@@ -12,10 +10,7 @@ namespace {
 constexpr int kError = 3;
 
 std::string queueLabel(const char* role, const void* owner) {
-    char label[128];
-    snprintf(label, sizeof label, "com.zedcorp.nativehelper.ZedFileOpenDetector.%s.%p", role,
-             owner);
-    return label;
+    return zed::dispatch_queue_label("ZedFileOpenDetector", role, owner);
 }
 
 // The account name of a user id; empty when it has none.
