@@ -49,16 +49,23 @@ public final class Source {
         double left = simSeconds;
         while (left > 0) {
             if (remainingBytes > 0) {
+                // The batch either ends exactly here or takes all the time there is: computing
+                // the rest as remaining - time * rate could leave a crumb too small to move the
+                // clock, and the loop would never end.
                 double needed = remainingBytes / receiveBytesPerSec;
-                double used = Math.min(left, needed);
-                double received = used * receiveBytesPerSec;
-                remainingBytes = Math.max(0, remainingBytes - received);
+                double received;
+                if (left >= needed) {
+                    received = remainingBytes;
+                    remainingBytes = 0;
+                    left -= needed;
+                    idleSecondsLeft = Math.max(1, idleSeconds);
+                } else {
+                    received = left * receiveBytesPerSec;
+                    remainingBytes = Math.max(0, remainingBytes - received);
+                    left = 0;
+                }
                 archiveSize += Math.round(received);
                 lastBackupTime = nowMillis;
-                left -= used;
-                if (remainingBytes <= 0) {
-                    idleSecondsLeft = Math.max(1, idleSeconds);
-                }
             } else if (idleSecondsLeft > left) {
                 idleSecondsLeft -= left;
                 left = 0;
