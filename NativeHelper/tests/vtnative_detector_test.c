@@ -293,7 +293,9 @@ int main(int argc, char** argv) {
         fprintf(report, "no sentinel was ever reported: the tracer did not start\n");
         return 1;
     }
+    pthread_mutex_lock(&seenMutex);
     const int before = seenCount;
+    pthread_mutex_unlock(&seenMutex);
     const int64_t sent = nowMs();
     command('o', inRoot("inc/a.txt"));
     command('o', inRoot("inc/ex/b.txt"));
