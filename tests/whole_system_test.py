@@ -46,12 +46,12 @@ def next_match(lines, pattern, timeout, what):
             return match
 
 
-def wait_until(check, timeout, what):
+def wait_until(check, timeout, what, interval=0.2):
     deadline = time.monotonic() + timeout
     while not check():
         if time.monotonic() > deadline:
             raise Failure("timed out after %d s waiting for %s" % (timeout, what))
-        time.sleep(0.2)
+        time.sleep(interval)
 
 
 def mapped_libraries(pid):
@@ -104,12 +104,10 @@ def run(source_dir, build_dir):
             if library not in libraries:
                 raise Failure("VaultorService has no %s mapped" % library)
 
-        # The detector starts with the service; it is ready once it said so in the log.
         log = os.path.join(folder, "simulator.log")
         if can_detect():
             wait_until(lambda: "detecting the files cp open" in open(log).read(), 60,
                        "the file-open detector to start")
-            time.sleep(3)
 
         template = os.path.join(folder, "note.txt")
         copied = os.path.join(watched, "whole-system-check.txt")
@@ -117,8 +115,18 @@ def run(source_dir, build_dir):
         next_match(out, re.escape("Sending: " + copied), 10,
                    "the client to show the copied file being sent")
         if can_detect():
-            wait_until(lambda: "detect: cp opened " + copied in open(log).read(), 30,
-                       "the simulator to log that cp opened the file")
+            # bpftrace attaches its probes some seconds after it starts, and says nothing when
+            # it has: copies are made until one of them is reported.
+            probes = []
+
+            def detected():
+                probe = os.path.join(watched, "detector-check-%d.txt" % len(probes))
+                subprocess.run(["cp", template, probe], check=True)
+                probes.append(probe)
+                text = open(log).read()
+                return any("detect: cp opened " + path in text for path in [copied] + probes)
+            wait_until(detected, 60, "the simulator to log that cp opened a copied file",
+                       interval=1)
     except Failure as failure:
         if folder is not None and os.path.exists(os.path.join(folder, "simulator.log")):
             with open(os.path.join(folder, "simulator.log")) as log_file:
