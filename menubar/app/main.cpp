@@ -40,9 +40,14 @@ const VTLogger& mainLog() {
     return *VTLogger::sharedLoggerForClass(QStringLiteral("VaultorMenuBar"));
 }
 
-[[noreturn]] void exitForWantOfADisplay() {
+// Qt's own reason, when it gave one, comes first on standard error, so that whoever started the
+// client sees why the display named could not be had.
+[[noreturn]] void exitForWantOfADisplay(const QString& reason = QString()) {
     const QString message =
         QStringLiteral("no display; start with --headless, or set DISPLAY or WAYLAND_DISPLAY");
+    if (!reason.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(reason));
+    }
     std::fprintf(stderr, "%s\n", qUtf8Printable(message));
     std::fflush(stderr);
     mainLog().severe(message);  // severe lines reach the log before this returns
@@ -63,7 +68,7 @@ void debug_ns_logger(QtMsgType type, const QMessageLogContext&, const QString& m
         case QtFatalMsg:
             mainLog().severe(message);
             if (type == QtFatalMsg && startingOnTheDisplay) {
-                exitForWantOfADisplay();
+                exitForWantOfADisplay(message);
             }
             return;
     }
