@@ -1,7 +1,7 @@
 #include "DDLog.h"
 
 #include <cstdio>
-#include <mutex>
+#include <string_view>
 #include <vector>
 
 #include "DDLogQueue.h"
@@ -11,7 +11,9 @@ namespace {
 // The hub's state: its loggers are touched only on the logging queue.
 struct Hub {
     std::vector<std::shared_ptr<DDLogger>> loggers;
-    DDLogQueue queue{DDLog::kQueueLabel, DDLog::kMaximumPendingMessages, [this] { flush(); }};
+    DDLogQueue queue{DDLog::kQueueLabel, DDLog::kMaximumPendingMessages,
+                     [this](const DDLogMessage& message) { deliver(message); },
+                     [this] { flush(); }};
 
     void deliver(const DDLogMessage& message) {
         for (const auto& logger : loggers) {
@@ -93,28 +95,45 @@ void DDLog::log(bool asynchronous, int level, int flag, int context, const char*
 void DDLog::logv(bool asynchronous, int level, int flag, int context, const char* file,
                  const char* function, int line, const char* tag, const char* format,
                  va_list arguments) {
-    DDLogMessage message = DDLogMessage::fromCurrentThread(level, flag, context, file, function,
-                                                           line, formatv(format, arguments));
-    if (tag) {
-        message.tag = tag;
+    // Formatted on the stack and copied into the queue's record: most lines need no
+    // allocation at all, and only long ones are formatted a second time.
+    char small[256];
+    std::string large;
+    std::string_view text;
+    if (format) {
+        va_list measuring;
+        va_copy(measuring, arguments);
+        const int length = std::vsnprintf(small, sizeof small, format, measuring);
+        va_end(measuring);
+        if (length > 0 && static_cast<std::size_t>(length) < sizeof small) {
+            text = std::string_view(small, static_cast<std::size_t>(length));
+        } else if (length > 0) {
+            large.resize(static_cast<std::size_t>(length));
+            std::vsnprintf(large.data(), large.size() + 1, format, arguments);
+            text = large;
+        }
     }
-    queueLogMessage(std::move(message), asynchronous);
+    hub().queue.postMessage(
+        [&](DDLogMessage& message) {
+            message.fillFromCurrentThread(level, flag, context, file, function, line, text);
+            if (tag) {
+                message.tag = tag;
+            }
+        },
+        asynchronous);
 }
 
 void DDLog::log(bool asynchronous, int level, int flag, int context, const char* file,
                 const char* function, int line, std::string text) {
-    queueLogMessage(DDLogMessage::fromCurrentThread(level, flag, context, file, function, line,
-                                                    std::move(text)),
-                    asynchronous);
+    hub().queue.postMessage(
+        [&](DDLogMessage& message) {
+            message.fillFromCurrentThread(level, flag, context, file, function, line, text);
+        },
+        asynchronous);
 }
 
 void DDLog::queueLogMessage(DDLogMessage message, bool asynchronous) {
-    Hub& h = hub();
-    if (asynchronous) {
-        h.queue.post([&h, message = std::move(message)] { h.deliver(message); });
-    } else {
-        h.queue.postAndWait([&h, &message] { h.deliver(message); });
-    }
+    hub().queue.postMessage([&](DDLogMessage& record) { record = message; }, asynchronous);
 }
 
 void DDLog::flushLog() {

@@ -38,21 +38,33 @@ void DDLogMessage::setCurrentQueueLabel(const char* label) {
 DDLogMessage DDLogMessage::fromCurrentThread(int level, int flag, int context, const char* file,
                                              const char* function, int line, std::string text) {
     DDLogMessage message;
-    message.logLevel = level;
-    message.logFlag = flag;
-    message.logContext = context;
+    message.fillFromCurrentThread(level, flag, context, file, function, line, {});
     message.logMsg = std::move(text);
-    message.timestamp = std::chrono::system_clock::now();
-    message.file = file ? file : "";
-    message.function = function ? function : "";
-    message.lineNumber = line;
+    return message;
+}
+
+void DDLogMessage::fillFromCurrentThread(int level, int flag, int context, const char* file,
+                                         const char* function, int line, std::string_view text) {
+    logLevel = level;
+    logFlag = flag;
+    logContext = context;
+    logMsg.assign(text);
+    timestamp = std::chrono::system_clock::now();
+    this->file = file ? file : "";
+    this->function = function ? function : "";
+    lineNumber = line;
     const ThreadIdentity& thread = threadIdentity();
-    message.machThreadID = thread.id;
+    machThreadID = thread.id;
     if (thread.name[0] != '\0') {
-        message.threadName = thread.name;
+        threadName = thread.name;
+    } else {
+        threadName.reset();
     }
     if (currentQueueLabel) {
-        message.queueLabel = currentQueueLabel;
+        queueLabel = currentQueueLabel;
+    } else {
+        queueLabel.reset();
     }
-    return message;
+    tag.clear();
+    options = 0;
 }

@@ -5,6 +5,7 @@
 #include <spdlog/sinks/basic_file_sink.h>
 #include <spdlog/spdlog.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +20,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr int kRounds = 3;
 
 // The same fields in the same order as the spdlog pattern below.
 class BenchFormatter : public DDLogFormatter {
@@ -104,19 +107,28 @@ int main(int argc, char** argv) {
     bool lost = false;
     for (int threads : {1, 2, 4}) {
         const int perThread = perThreadTotal / threads;
-        const fs::path hubFolder = root / ("hub-" + std::to_string(threads));
-        const fs::path spdFolder = root / ("spdlog-" + std::to_string(threads));
-        fs::create_directories(hubFolder);
-        fs::create_directories(spdFolder);
-        const double hub = hubRate(hubFolder, threads, perThread);
-        const double spd = spdlogRate(spdFolder, threads, perThread);
         const std::size_t expected = static_cast<std::size_t>(threads) * perThread;
-        const std::size_t hubLines = countLines(hubFolder);
-        const std::size_t spdLines = countLines(spdFolder);
+        // The best of a few runs taken in turns, so that a busy moment of a shared machine
+        // does not decide the ratio.
+        double hub = 0;
+        double spd = 0;
+        bool lostHere = false;
+        for (int round = 0; round < kRounds; ++round) {
+            const std::string name = std::to_string(threads) + "-" + std::to_string(round);
+            const fs::path hubFolder = root / ("hub-" + name);
+            const fs::path spdFolder = root / ("spdlog-" + name);
+            fs::create_directories(hubFolder);
+            fs::create_directories(spdFolder);
+            hub = std::max(hub, hubRate(hubFolder, threads, perThread));
+            spd = std::max(spd, spdlogRate(spdFolder, threads, perThread));
+            lostHere =
+                lostHere || countLines(hubFolder) != expected || countLines(spdFolder) != expected;
+            fs::remove_all(hubFolder);
+            fs::remove_all(spdFolder);
+        }
         std::printf("%-8d %16.0f %16.0f %8.2f  (spdlog/hub: %.2fx)%s\n", threads, hub, spd,
-                    hub / spd, spd / hub,
-                    hubLines == expected && spdLines == expected ? "" : "  LOST MESSAGES");
-        lost = lost || hubLines != expected || spdLines != expected;
+                    hub / spd, spd / hub, lostHere ? "  LOST MESSAGES" : "");
+        lost = lost || lostHere;
     }
     fs::remove_all(root);
     return lost ? 1 : 0;
