@@ -17,6 +17,17 @@
     </message>
 </context>
 <context>
+    <name>VTCollectionViewComputerItem</name>
+    <message>
+        <source>Pause this backup for a day</source>
+        <translation>Diese Sicherung für einen Tag anhalten</translation>
+    </message>
+    <message>
+        <source>Back up now</source>
+        <translation>Jetzt sichern</translation>
+    </message>
+</context>
+<context>
     <name>VTComputerStatusTextBuilder</name>
     <message>
         <source>Maintaining backup files</source>
@@ -232,6 +243,37 @@
     </message>
 </context>
 <context>
+    <name>VTComputerView</name>
+    <message>
+        <source>Lucida Grande</source>
+        <translation>Lucida Grande</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Computer</source>
+        <translation>Computer</translation>
+    </message>
+    <message>
+        <source>Show or hide details</source>
+        <translation>Details ein- oder ausblenden</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>Pause or resume this backup</source>
+        <translation>Diese Sicherung anhalten oder fortsetzen</translation>
+    </message>
+    <message>
+        <source>Waiting for status...</source>
+        <translation>Warten auf Status...</translation>
+    </message>
+</context>
+<context>
     <name>VTDestinationStatusTextBuilder</name>
     <message numerus="yes">
         <source>To do: %@ files (%@)</source>
@@ -313,10 +355,147 @@
     </message>
 </context>
 <context>
+    <name>VTPrefsWindow</name>
+    <message>
+        <source>Menu bar icon</source>
+        <translation>Symbol in der Menüleiste</translation>
+    </message>
+    <message>
+        <source>&amp;Start the menu bar when I log in</source>
+        <translation>Menüleiste beim &amp;Anmelden starten</translation>
+    </message>
+    <message>
+        <source>&amp;Notify me when a backup needs attention</source>
+        <translation>&amp;Benachrichtigen, wenn eine Sicherung Aufmerksamkeit braucht</translation>
+    </message>
+</context>
+<context>
     <name>VTSourceStatusTextBuilder</name>
     <message>
         <source>Out of space</source>
         <translation>Kein Speicherplatz</translation>
+    </message>
+</context>
+<context>
+    <name>VTStatusItemMenuController</name>
+    <message>
+        <source>&amp;Pause Backups</source>
+        <translation>Sicherungen an&amp;halten</translation>
+    </message>
+</context>
+<context>
+    <name>VTStatusNotifier</name>
+    <message>
+        <source>Backup service not reachable</source>
+        <translation>Sicherungsdienst nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>The menu bar has not reached the backup service for five minutes; your backups may not be running.</source>
+        <translation>Die Menüleiste erreicht den Sicherungsdienst seit fünf Minuten nicht; Ihre Sicherungen laufen möglicherweise nicht.</translation>
+    </message>
+    <message>
+        <source>Backups to %1 need attention</source>
+        <translation>Sicherungen auf %1 brauchen Aufmerksamkeit</translation>
+    </message>
+    <message>
+        <source>Open the status panel for details.</source>
+        <translation>Details zeigt das Statusfenster.</translation>
+    </message>
+    <message>
+        <source>%1 has been offline for over an hour</source>
+        <translation>%1 ist seit über einer Stunde offline</translation>
+    </message>
+    <message>
+        <source>Backups to it go on once it is back online.</source>
+        <translation>Sicherungen dorthin gehen weiter, sobald es wieder online ist.</translation>
+    </message>
+</context>
+<context>
+    <name>VTStatusPanel</name>
+    <message>
+        <source>Backing up to</source>
+        <translation>Sicherung auf</translation>
+    </message>
+    <message>
+        <source>Backing up to this computer</source>
+        <translation>Sicherung auf diesen Computer</translation>
+    </message>
+    <message>
+        <source>Connecting to backup service...</source>
+        <translation>Verbindung zum Sicherungsdienst wird hergestellt...</translation>
+    </message>
+    <message>
+        <source>For &amp;15 minutes</source>
+        <translation>Für &amp;15 Minuten</translation>
+    </message>
+    <message>
+        <source>For 1 &amp;hour</source>
+        <translation>Für 1 &amp;Stunde</translation>
+    </message>
+    <message>
+        <source>For 1 &amp;day</source>
+        <translation>Für 1 &amp;Tag</translation>
+    </message>
+    <message>
+        <source>&amp;Resume Backups</source>
+        <translation>Sicherungen &amp;fortsetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Open Vaultor</source>
+        <translation>Vaultor &amp;öffnen</translation>
+    </message>
+    <message>
+        <source>Manage &amp;Account Online...</source>
+        <translation>&amp;Konto online verwalten...</translation>
+    </message>
+    <message>
+        <source>Pr&amp;eferences...</source>
+        <translation>&amp;Einstellungen...</translation>
+    </message>
+    <message>
+        <source>&amp;Quit Vaultor Menu Bar</source>
+        <translation>Vaultor-Menüleiste &amp;beenden</translation>
+    </message>
+</context>
+<context>
+    <name>VTStatusWindow</name>
+    <message>
+        <source>No system tray is running, so the menu bar shows its status in this window. The window goes away when a tray appears.</source>
+        <translation>Es läuft keine Systemleiste, daher zeigt die Menüleiste ihren Status in diesem Fenster. Das Fenster verschwindet, sobald eine Systemleiste erscheint.</translation>
+    </message>
+    <message>
+        <source>Backing up to</source>
+        <translation>Sicherung auf</translation>
+    </message>
+    <message>
+        <source>Backing up to this computer</source>
+        <translation>Sicherung auf diesen Computer</translation>
+    </message>
+</context>
+<context>
+    <name>VTThemeNameTransformer</name>
+    <message>
+        <source>Dots</source>
+        <translation>Punkte</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation>Farben</translation>
+    </message>
+    <message>
+        <source>Gradient</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>No animation</source>
+        <translation>Keine Animation</translation>
+    </message>
+</context>
+<context>
+    <name>VTUtils</name>
+    <message>
+        <source>Shows the state of your backups in the tray</source>
+        <translation>Zeigt den Zustand Ihrer Sicherungen in der Systemleiste</translation>
     </message>
 </context>
 </TS>
