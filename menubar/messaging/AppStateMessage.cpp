@@ -6,18 +6,12 @@ AppStateMessage::~AppStateMessage() = default;
 
 bool AppStateMessage::VT_processJSON() {
     QMutexLocker locker(&documentLock_);
-    const bool parsedBefore = StatsMessage::VT_processJSON();
-    // The statistics accessors may have parsed the text without extracting anything; the
-    // extraction happens once, on whichever access comes first.
-    if (!document_) {
-        document_ = std::make_unique<VTAppStateDocument>(dict());
+    if (document_) {
+        return true;
     }
-    return parsedBefore;
-}
-
-VTJSONObject AppStateMessage::dictForReading() {
-    VT_processJSON();
-    return dict();
+    // The statistics accessors may have read the text already; it is read only once.
+    document_ = std::make_unique<VTAppStateDocument>(dictForReading());
+    return false;
 }
 
 const VTAppStateDocument& AppStateMessage::appStateDocument() {
@@ -69,14 +63,14 @@ const VTUniqueSet<VTBackupSet>& AppStateMessage::backupSetObjects() {
     return appStateDocument().backupSetObjects();
 }
 
-const QMap<qint64, QJsonObject>& AppStateMessage::sources() {
+const QMap<qint64, VTJSONObject>& AppStateMessage::sources() {
     return appStateDocument().sources();
 }
 
-const QMap<qint64, QJsonObject>& AppStateMessage::destinations() {
+const QMap<qint64, VTJSONObject>& AppStateMessage::destinations() {
     return appStateDocument().destinations();
 }
 
-const QMap<qint64, QJsonObject>& AppStateMessage::otherComputers() {
+const QMap<qint64, VTJSONObject>& AppStateMessage::otherComputers() {
     return appStateDocument().otherComputers();
 }

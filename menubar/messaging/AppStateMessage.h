@@ -15,10 +15,9 @@ class AppStateMessage : public StatsMessage {
     AppStateMessage();
     ~AppStateMessage() override;
 
-    // Parses and extracts unless done before: true when the text had been parsed before.
+    // Extracts the results unless done before: true when they had been extracted before. The
+    // text is read once, by the faster reader, for these results and the statistics alike.
     bool VT_processJSON();
-    // The extraction needs the QJsonObject anyway, so the statistics are read from it too.
-    VTJSONObject dictForReading() override;
 
     bool alert();
     QString appBaseName();
@@ -33,10 +32,10 @@ class AppStateMessage : public StatsMessage {
     std::optional<qint64> thisComputerGUID() const;
     // The sets belong to the message.
     const VTUniqueSet<VTBackupSet>& backupSetObjects();
-    // Computer dictionaries by GUID.
-    const QMap<qint64, QJsonObject>& sources();
-    const QMap<qint64, QJsonObject>& destinations();
-    const QMap<qint64, QJsonObject>& otherComputers();
+    // Computer dictionaries by GUID; valid while the message lives.
+    const QMap<qint64, VTJSONObject>& sources();
+    const QMap<qint64, VTJSONObject>& destinations();
+    const QMap<qint64, VTJSONObject>& otherComputers();
 
     // What the state reads; valid while the message lives.
     const VTAppStateDocument& appStateDocument();

@@ -5,14 +5,23 @@
 #include "model/VTModelUtils.h"
 #include "model/VTStoreAndAnnounce.h"
 
-VTAppStateDocument::VTAppStateDocument(const QJsonObject& document, QObject* parent)
+namespace {
+
+// The dictionary under key; a value that is none reads as an empty one, as
+// QJsonValue::toObject gives it.
+VTJSONObject dictionaryOrEmpty(const VTJSONObject& document, const char* key) {
+    return document.object(QLatin1StringView(key)).value_or(VTJSONObject());
+}
+
+}  // namespace
+
+VTAppStateDocument::VTAppStateDocument(const VTJSONObject& document, QObject* parent)
     : VTLoggingObject(parent) {
     VTModelUtils::setObjPropsFromDictWithTarget(this, classKeyTable(), document);
-    os_ = osTypeFromString(document.value(QStringLiteral("os")).toString());
-    VT_buildBackupSets(document.value(QStringLiteral("sets")).toObject());
-    VT_sortComputers(
-        document.value(QStringLiteral("computers")).toObject(),
-        VT_actualDestinationGUIDs(document.value(QStringLiteral("OutboundStats")).toObject()));
+    os_ = osTypeFromString(document.value(QLatin1StringView("os")).toString());
+    VT_buildBackupSets(dictionaryOrEmpty(document, "sets"));
+    VT_sortComputers(dictionaryOrEmpty(document, "computers"),
+                     VT_actualDestinationGUIDs(dictionaryOrEmpty(document, "OutboundStats")));
 }
 
 void VTAppStateDocument::setAlert(bool value) {
@@ -63,11 +72,10 @@ VTOSType VTAppStateDocument::osTypeFromString(const QString& text) {
     return VTOSTypeUnknown;
 }
 
-void VTAppStateDocument::VT_buildBackupSets(const QJsonObject& sets) {
-    for (const QJsonValue& value : sets) {
-        const QJsonObject set = value.toObject();
+void VTAppStateDocument::VT_buildBackupSets(const VTJSONObject& sets) {
+    for (const VTJSONObject& set : sets.valuesAsObjects()) {
         const std::optional<qint64> setID =
-            VTModelUtils::identityFromJSON(set.value(QStringLiteral("id")));
+            VTModelUtils::identityFromJSON(set.value(QLatin1StringView("id")));
         if (!setID) {
             // A set without an identity cannot be told apart from others; keeping it would
             // fail the whole document when it is placed in a set.
@@ -75,11 +83,11 @@ void VTAppStateDocument::VT_buildBackupSets(const QJsonObject& sets) {
             continue;
         }
         auto* backupSet = new VTBackupSet(
-            *setID, set.value(QStringLiteral("name")).toString(),
-            VTModelUtils::int64FromJSON(set.value(QStringLiteral("priority"))), this);
-        backupSet->setIsPathSetEmpty(set.value(QStringLiteral("isPathSetEmpty")).toBool());
+            *setID, set.value(QLatin1StringView("name")).toString(),
+            VTModelUtils::int64FromJSON(set.value(QLatin1StringView("priority"))), this);
+        backupSet->setIsPathSetEmpty(set.value(QLatin1StringView("isPathSetEmpty")).toBool());
         QList<qint64> destinationGUIDs;
-        for (const QJsonValue& guid : set.value(QStringLiteral("destinations")).toArray()) {
+        for (const QJsonValue& guid : set.value(QLatin1StringView("destinations")).toArray()) {
             // Read as every other GUID is, so that "2001" names the same destination as 2001.
             if (const auto destinationGUID = VTModelUtils::identityFromJSON(guid)) {
                 destinationGUIDs.append(*destinationGUID);
@@ -92,18 +100,18 @@ void VTAppStateDocument::VT_buildBackupSets(const QJsonObject& sets) {
     }
 }
 
-QSet<qint64> VTAppStateDocument::VT_actualDestinationGUIDs(const QJsonObject& outboundStats) const {
-    QStringList setKeys;
+QSet<qint64> VTAppStateDocument::VT_actualDestinationGUIDs(
+    const VTJSONObject& outboundStats) const {
+    QList<QByteArray> setKeys;
     for (const VTBackupSet* backupSet : backupSetObjects_) {
-        setKeys.append(QString::number(backupSet->setID()));
+        setKeys.append(QByteArray::number(backupSet->setID()));
     }
     QSet<qint64> guids;
-    for (const QJsonValue& value : outboundStats) {
-        const QJsonObject stats = value.toObject();
-        for (const QString& key : setKeys) {
-            if (stats.contains(key)) {
+    for (const VTJSONObject& stats : outboundStats.valuesAsObjects()) {
+        for (const QByteArray& key : setKeys) {
+            if (stats.contains(QLatin1StringView(key))) {
                 if (const auto guid =
-                        VTModelUtils::identityFromJSON(stats.value(QStringLiteral("guid")))) {
+                        VTModelUtils::identityFromJSON(stats.value(QLatin1StringView("guid")))) {
                     guids.insert(*guid);
                 }
                 break;
@@ -113,24 +121,23 @@ QSet<qint64> VTAppStateDocument::VT_actualDestinationGUIDs(const QJsonObject& ou
     return guids;
 }
 
-void VTAppStateDocument::VT_sortComputers(const QJsonObject& computers,
+void VTAppStateDocument::VT_sortComputers(const VTJSONObject& computers,
                                           const QSet<qint64>& actualDestinations) {
-    for (const QJsonValue& value : computers) {
-        const QJsonObject computer = value.toObject();
+    for (const VTJSONObject& computer : computers.valuesAsObjects()) {
         const std::optional<qint64> guid =
-            VTModelUtils::identityFromJSON(computer.value(QStringLiteral("guid")));
+            VTModelUtils::identityFromJSON(computer.value(QLatin1StringView("guid")));
         if (!guid) {
             log()->warning(QStringLiteral("Ignoring a computer without a usable \"guid\""));
             continue;
         }
-        if (computer.value(QStringLiteral("self")).toBool()) {
+        if (computer.value(QLatin1StringView("self")).toBool()) {
             thisComputerGUID_ = *guid;
         }
-        if (computer.value(QStringLiteral("target")).toBool() &&
+        if (computer.value(QLatin1StringView("target")).toBool() &&
             actualDestinations.contains(*guid)) {
             destinations_.insert(*guid, computer);
         }
-        if (computer.value(QStringLiteral("source")).toBool()) {
+        if (computer.value(QLatin1StringView("source")).toBool()) {
             sources_.insert(*guid, computer);
         }
         if (!sources_.contains(*guid) && !destinations_.contains(*guid)) {

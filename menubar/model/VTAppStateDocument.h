@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QJsonObject>
 #include <QMap>
 #include <QSet>
 #include <QVariant>
@@ -8,6 +7,7 @@
 
 #include "app/VTLoggingObject.h"
 #include "model/VTBackupSet.h"
+#include "model/VTJSONObject.h"
 #include "model/VTKeyTable.h"
 #include "model/VTModelTypes.h"
 #include "model/VTUniqueSet.h"
@@ -29,7 +29,9 @@ class VTAppStateDocument : public VTLoggingObject {
   public:
     // An empty document: no flags, no texts, os 99, no collections.
     explicit VTAppStateDocument(QObject* parent = nullptr) : VTLoggingObject(parent) {}
-    explicit VTAppStateDocument(const QJsonObject& document, QObject* parent = nullptr);
+    // The document must outlive this object when it is an object of a VTJSONDocument: the
+    // computer dictionaries are views into it.
+    explicit VTAppStateDocument(const VTJSONObject& document, QObject* parent = nullptr);
 
     bool alert() const { return alert_; }
     void setAlert(bool value);
@@ -52,10 +54,10 @@ class VTAppStateDocument : public VTLoggingObject {
     std::optional<qint64> thisComputerGUID() const { return thisComputerGUID_; }
     const VTUniqueSet<VTBackupSet>& backupSetObjects() const { return backupSetObjects_; }
     // Computer dictionaries by GUID.
-    const QMap<qint64, QJsonObject>& sources() const { return sources_; }
+    const QMap<qint64, VTJSONObject>& sources() const { return sources_; }
     // Targets that hold statistics for at least one of the document's sets.
-    const QMap<qint64, QJsonObject>& destinations() const { return destinations_; }
-    const QMap<qint64, QJsonObject>& otherComputers() const { return otherComputers_; }
+    const QMap<qint64, VTJSONObject>& destinations() const { return destinations_; }
+    const QMap<qint64, VTJSONObject>& otherComputers() const { return otherComputers_; }
 
     // "linux" 1, "mac" 2, "solaris" 3, "win" 4 (exact case); anything else 99.
     static VTOSType osTypeFromString(const QString& text);
@@ -72,9 +74,9 @@ class VTAppStateDocument : public VTLoggingObject {
 
   private:
     static const VTKeyTable& classKeyTable();
-    void VT_buildBackupSets(const QJsonObject& sets);
-    QSet<qint64> VT_actualDestinationGUIDs(const QJsonObject& outboundStats) const;
-    void VT_sortComputers(const QJsonObject& computers, const QSet<qint64>& actualDestinations);
+    void VT_buildBackupSets(const VTJSONObject& sets);
+    QSet<qint64> VT_actualDestinationGUIDs(const VTJSONObject& outboundStats) const;
+    void VT_sortComputers(const VTJSONObject& computers, const QSet<qint64>& actualDestinations);
 
     bool alert_ = false;
     QString appBaseName_;
@@ -87,7 +89,7 @@ class VTAppStateDocument : public VTLoggingObject {
     VTOSType os_ = VTOSTypeUnknown;
     std::optional<qint64> thisComputerGUID_;
     VTUniqueSet<VTBackupSet> backupSetObjects_;
-    QMap<qint64, QJsonObject> sources_;
-    QMap<qint64, QJsonObject> destinations_;
-    QMap<qint64, QJsonObject> otherComputers_;
+    QMap<qint64, VTJSONObject> sources_;
+    QMap<qint64, VTJSONObject> destinations_;
+    QMap<qint64, VTJSONObject> otherComputers_;
 };

@@ -15,11 +15,16 @@ int VTBackupSetStats::status() const {
     // "Complete" is never sent: a safe set is complete while every scanned file is backed up.
     // Derived on each read rather than stored, so that a set whose ratio falls again (new
     // files) reads safe without waiting for the service to repeat its status.
-    if (status_ == VTBackupStatusSafe && numFilesScanned() != 0 &&
-        completionRatio() * VTDecimal(100) == VTDecimal(100)) {
+    if (status_ == VTBackupStatusSafe && numFilesScanned() != 0 && fullyComplete_) {
         return VTBackupStatusComplete;
     }
     return status_;
+}
+
+void VTBackupSetStats::setCompletionRatio(const VTDecimal& ratio) {
+    storeCompletionRatio(ratio);
+    fullyComplete_ = ratio * VTDecimal(100) == VTDecimal(100);
+    emit completionRatioChanged();
 }
 
 void VTBackupSetStats::setStatus(int value) {
@@ -64,9 +69,11 @@ void VTBackupSetStats::setIsWithinScheduledWindow(bool value) {
 
 bool VTBackupSetStats::updatePropertiesFromDict(const VTJSONObject& dict) {
     VTBaseStats::updatePropertiesFromDict(dict);
-    const QJsonValue statusText = dict.value(QLatin1StringView("status"));
-    if (!statusText.isUndefined() && !statusText.isNull()) {
-        const int newStatus = VTModelUtils::stringToBackupStatus(statusText.toString());
+    // A value that is no text reads as an empty one, so as an unknown status.
+    const std::optional<QString> text = dict.string(QLatin1StringView("status"));
+    const QJsonValue statusValue = text ? QJsonValue() : dict.value(QLatin1StringView("status"));
+    if (text || (!statusValue.isUndefined() && !statusValue.isNull())) {
+        const int newStatus = VTModelUtils::stringToBackupStatus(text.value_or(QString()));
         if (newStatus != status_) {
             setStatus(newStatus);
         }

@@ -36,6 +36,8 @@ class VTBackupSetStats : public VTBaseStats {
     std::optional<qint64> UID() const override { return setID_; }
     int status() const;
     void setStatus(int value);
+    // Stores and always announces, having noted whether the ratio is exactly complete.
+    void setCompletionRatio(const VTDecimal& ratio) override;
     qint64 estimatedTimeRemainingInSec() const { return estimatedTimeRemainingInSec_; }
     void setEstimatedTimeRemainingInSec(qint64 value);
     qint64 lastCompletedBackupTime() const { return lastCompletedBackupTime_; }
@@ -76,6 +78,9 @@ class VTBackupSetStats : public VTBaseStats {
   private:
     qint64 setID_;
     int status_ = VTBackupStatusUnknown;
+    // Whether the completion ratio is exactly 1. The status getter asks on every read, and the
+    // destination reads every set's status each time one of its sets changes.
+    bool fullyComplete_ = false;
     qint64 estimatedTimeRemainingInSec_ = -1;
     qint64 lastCompletedBackupTime_ = -1;
     qint64 nextBackupTime_ = -1;

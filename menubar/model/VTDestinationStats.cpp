@@ -10,8 +10,6 @@
 namespace {
 
 constexpr qint64 kNone = std::numeric_limits<qint64>::max();
-// The set properties whose changes recompute the destination at once.
-const char* const kWatchedKeyPaths[] = {"status", "completionRatio", "estimatedTimeRemainingInSec"};
 
 }  // namespace
 
@@ -136,13 +134,12 @@ void VTDestinationStats::addBackupSetsStatsObject(VTBackupSetStats* setStats) {
         return;
     }
     setStats->setParent(this);
-    for (const char* keyPath : kWatchedKeyPaths) {
-        observer()->observe(
-            setStats, keyPath,
-            [this](QObject* object, const QByteArray& property, const QVariant& newValue) {
-                observeValueForKeyPath(property, object, newValue);
-            });
-    }
+    // Connected to the three signals themselves rather than observed by property name: the
+    // destination needs no value read for it, and these run for every set on every update.
+    const auto recompute = [this] { VT_calculateAndSetStatusAndStatsTotals(); };
+    connect(setStats, &VTBackupSetStats::statusChanged, this, recompute);
+    connect(setStats, &VTBackupSetStats::completionRatioChanged, this, recompute);
+    connect(setStats, &VTBackupSetStats::estimatedTimeRemainingInSecChanged, this, recompute);
     emit backupSetsStatsChanged();
 }
 
@@ -151,31 +148,9 @@ void VTDestinationStats::removeBackupSetsStatsObject(VTBackupSetStats* setStats)
     if (!member) {
         return;
     }
-    for (const char* keyPath : kWatchedKeyPaths) {
-        observer()->stopObserving(member, keyPath);
-    }
+    disconnect(member, nullptr, this, nullptr);
     member->deleteLater();
     emit backupSetsStatsChanged();
-}
-
-void VTDestinationStats::observeValueForKeyPath(const QByteArray& keyPath, QObject* object,
-                                                const QVariant& newValue) {
-    VTComputerStats::observeValueForKeyPath(keyPath, object, newValue);
-    if (!qobject_cast<VTBackupSetStats*>(object)) {
-        return;
-    }
-    for (const char* watched : kWatchedKeyPaths) {
-        if (keyPath == watched) {
-            VT_calculateAndSetStatusAndStatsTotals();
-            return;
-        }
-    }
-    log()->fine([&] {
-        return QStringLiteral(
-                   "@observeValueForKeyPath called, but the key or object doesn't "
-                   "match anything we're observing.\nkey:%1\nobject:%2")
-            .arg(QString::fromLatin1(keyPath), object->metaObject()->className());
-    });
 }
 
 void VTDestinationStats::VT_calculateAndSetStatusAndStatsTotals() {

@@ -73,8 +73,9 @@ class VTDestinationStats : public VTComputerStats {
     // Sets missing from the dictionary are kept. Answers true.
     bool updatePropertiesFromDict(const VTJSONObject& dict) override;
 
-    // The destination owns the added object and watches its status, completion and remaining
-    // time; a removed object is released (deleted later).
+    // The destination owns the added object and recomputes its aggregates whenever the set
+    // announces its status, completion or remaining time; a removed object is released
+    // (deleted later).
     void addBackupSetsStatsObject(VTBackupSetStats* setStats);
     void removeBackupSetsStatsObject(VTBackupSetStats* setStats);
 
@@ -104,10 +105,6 @@ class VTDestinationStats : public VTComputerStats {
     void isPausedChanged();
     void isSelectedForBackupChanged();
     void isWithinScheduledWindowChanged();
-
-  protected:
-    void observeValueForKeyPath(const QByteArray& keyPath, QObject* object,
-                                const QVariant& newValue) override;
 
   private:
     VTBackupSetStats* VT_setStatsForEntry(const QJsonValue& setId);

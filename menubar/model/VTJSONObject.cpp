@@ -107,6 +107,22 @@ QJsonValue VTJSONObject::value(QLatin1StringView key) const {
     return member ? qtValue(member->value) : QJsonValue(QJsonValue::Undefined);
 }
 
+std::optional<QString> VTJSONObject::string(QLatin1StringView key) const {
+    if (!fast_) {
+        const auto found = qt_.constFind(key);
+        if (found == qt_.constEnd() || !found->isString()) {
+            return std::nullopt;
+        }
+        return found->toString();
+    }
+    const FastMember* member = fastMember(key);
+    if (!member || !member->value.is_string()) {
+        return std::nullopt;
+    }
+    const std::string_view text = member->value.get_string().value_unsafe();
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 std::optional<VTJSONObject> VTJSONObject::object(QLatin1StringView key) const {
     if (!fast_) {
         const auto found = qt_.constFind(key);
@@ -124,10 +140,18 @@ std::optional<VTJSONObject> VTJSONObject::object(QLatin1StringView key) const {
 }
 
 QList<VTJSONObject> VTJSONObject::objects() const {
+    return dictionaries(false);
+}
+
+QList<VTJSONObject> VTJSONObject::valuesAsObjects() const {
+    return dictionaries(true);
+}
+
+QList<VTJSONObject> VTJSONObject::dictionaries(bool keepOthersAsEmpty) const {
     QList<VTJSONObject> result;
     if (!fast_) {
         for (const QJsonValue& value : qt_) {
-            if (value.isObject()) {
+            if (value.isObject() || keepOthersAsEmpty) {
                 result.append(VTJSONObject(value.toObject()));
             }
         }
@@ -142,12 +166,17 @@ QList<VTJSONObject> VTJSONObject::objects() const {
     std::stable_sort(ordered.begin(), ordered.end(), [](const FastMember* a, const FastMember* b) {
         return keyLess(a->key, b->key);
     });
+    result.reserve(static_cast<qsizetype>(ordered.size()));
     for (size_t i = 0; i < ordered.size(); ++i) {
         const FastMember& member = *ordered[i];
-        const bool repeatedLater = i + 1 < ordered.size() && ordered[i + 1]->key == member.key;
-        if (!repeatedLater && member.value.is_object()) {
+        if (i + 1 < ordered.size() && ordered[i + 1]->key == member.key) {
+            continue;  // repeated later
+        }
+        if (member.value.is_object()) {
             const simdjson::dom::object nested = member.value.get_object().value_unsafe();
             result.append(fromFast(&nested));
+        } else if (keepOthersAsEmpty) {
+            result.append(VTJSONObject(QJsonObject()));
         }
     }
     return result;

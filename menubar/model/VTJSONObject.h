@@ -4,6 +4,7 @@
 #include <QJsonValue>
 #include <QLatin1StringView>
 #include <QList>
+#include <QString>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -24,10 +25,16 @@ class VTJSONObject {
     // The value under key (undefined when absent); a nested dictionary or array is built
     // as a QJsonValue, so prefer object() for dictionaries.
     QJsonValue value(QLatin1StringView key) const;
+    // The text under key, when that value is one. Cheaper than value(): no QJsonValue is built
+    // around the text.
+    std::optional<QString> string(QLatin1StringView key) const;
     // The dictionary under key, when that value is one.
     std::optional<VTJSONObject> object(QLatin1StringView key) const;
     // The values that are dictionaries, in member order.
     QList<VTJSONObject> objects() const;
+    // Every value, in member order, read as a dictionary: one that is not reads as an empty
+    // dictionary, as QJsonValue::toObject gives it.
+    QList<VTJSONObject> valuesAsObjects() const;
 
   private:
     friend class VTJSONDocument;
@@ -38,6 +45,9 @@ class VTJSONObject {
     static VTJSONObject fromFast(const void* object);
     // The member under key of an object of a VTJSONDocument, or null.
     const FastMember* fastMember(QLatin1StringView key) const;
+    // The values in member order; values that are no dictionaries are passed over, or read
+    // as empty ones.
+    QList<VTJSONObject> dictionaries(bool keepOthersAsEmpty) const;
 
     QJsonObject qt_;
     // Set for an object of a VTJSONDocument: its members in the document's order.

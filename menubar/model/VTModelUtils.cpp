@@ -4,6 +4,7 @@
 #include <QObject>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "app/VTLogger.h"
 #include "app/VTUtils.h"
@@ -47,6 +48,16 @@ QVariant propertyValue(const QMetaProperty& property, const QJsonValue& value) {
     return converted;
 }
 
+// Calls the property's setter with the value itself, which has the property's type, as
+// QMetaProperty::write does after its QVariant conversion found nothing to convert.
+template <typename Value>
+void writeTyped(QObject* target, const VTKeyTable::Entry& entry, Value typed) {
+    int status = -1;
+    int flags = 0;
+    void* arguments[] = {&typed, nullptr, &status, &flags};
+    QMetaObject::metacall(target, QMetaObject::WriteProperty, entry.index, arguments);
+}
+
 // Calls the property's setter with the value itself when the JSON value already has the
 // property's type, as QMetaProperty::write does after its QVariant conversion found nothing to
 // convert; answers false, having written nothing, when a conversion is needed.
@@ -56,10 +67,7 @@ bool writeWithoutConversion(QObject* target, const VTKeyTable::Entry& entry,
         return false;
     }
     const auto write = [&](auto typed) {
-        int status = -1;
-        int flags = 0;
-        void* arguments[] = {&typed, nullptr, &status, &flags};
-        QMetaObject::metacall(target, QMetaObject::WriteProperty, entry.index, arguments);
+        writeTyped(target, entry, std::move(typed));
         return true;
     };
     constexpr qint64 kNotWhole = std::numeric_limits<qint64>::min();
@@ -86,7 +94,15 @@ bool VTModelUtils::setObjPropsFromDictWithTarget(QObject* target, const VTKeyTab
                                                  const VTJSONObject& newValues) {
     bool allPresent = true;
     for (const VTKeyTable::Entry& entry : properties.entries()) {
-        const QJsonValue found = newValues.value(QLatin1StringView(entry.latin1Key));
+        const QLatin1StringView key(entry.latin1Key);
+        // Texts are the costliest values to wrap in a QJsonValue, and need no conversion.
+        if (entry.typeId == QMetaType::QString && entry.writable) {
+            if (std::optional<QString> text = newValues.string(key)) {
+                writeTyped(target, entry, *text);
+                continue;
+            }
+        }
+        const QJsonValue found = newValues.value(key);
         if (found.isNull() || found.isUndefined()) {
             allPresent = false;
             continue;

@@ -19,7 +19,8 @@ Computer* memberWithGUID(const VTUniqueSet<Computer>& members, qint64 guid) {
 // first gets a new one, added to the state through add.
 template <class Computer>
 void updateMembers(VTVaultorState* state, const VTUniqueSet<Computer>& members,
-                   const QMap<qint64, QJsonObject>& dicts, void (VTVaultorState::*add)(Computer*)) {
+                   const QMap<qint64, VTJSONObject>& dicts,
+                   void (VTVaultorState::*add)(Computer*)) {
     for (auto entry = dicts.cbegin(); entry != dicts.cend(); ++entry) {
         Computer* member = memberWithGUID(members, entry.key());
         if (!member) {
@@ -33,7 +34,7 @@ void updateMembers(VTVaultorState* state, const VTUniqueSet<Computer>& members,
 // Removes from the state, through remove, the members whose GUID no dictionary names.
 template <class Computer>
 void removeVanishedMembers(VTVaultorState* state, const VTUniqueSet<Computer>& members,
-                           const QMap<qint64, QJsonObject>& dicts,
+                           const QMap<qint64, VTJSONObject>& dicts,
                            void (VTVaultorState::*remove)(Computer*)) {
     for (Computer* member : QList<Computer*>(members.items())) {
         if (!dicts.contains(member->GUID())) {

@@ -19,7 +19,7 @@ TEST(ModelAppStateMessage, SortsComputersIntoSourcesDestinationsAndOthers) {
     // 4001 is a target, but its statistics name no known set.
     EXPECT_EQ(msg->otherComputers().keys(), (QList<qint64>{1000, 4001, 6001}));
     EXPECT_EQ(msg->thisComputerGUID(), 1000);
-    EXPECT_EQ(msg->destinations().value(2001).value(QStringLiteral("name")).toString(),
+    EXPECT_EQ(msg->destinations().value(2001).value(QLatin1StringView("name")).toString(),
               QStringLiteral("Cloud"));
 }
 
@@ -47,7 +47,7 @@ TEST(ModelAppStateMessage, CopiesFlagsTextsAndSets) {
 TEST(ModelAppStateMessage, ExtractsOnceEvenAfterAStatisticsAccessor) {
     auto msg = message<AppStateMessage>(ModelFixtures::kAppState);
     EXPECT_EQ(msg->destinationStats().objects().size(), 3);  // parses through the statistics side
-    const QMap<qint64, QJsonObject>& sources = msg->sources();
+    const QMap<qint64, VTJSONObject>& sources = msg->sources();
     EXPECT_EQ(sources.size(), 2);
     EXPECT_EQ(&msg->sources(), &sources);
     EXPECT_TRUE(msg->VT_processJSON());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
+#include <QLocale>
 #include <QVariantList>
 
 #include "model/VTBackupSet.h"
@@ -29,6 +30,31 @@ TEST(ModelDecimal, DoublesEnterThroughTheirShortestText) {
     EXPECT_EQ(VTDecimal::fromDouble(std::numeric_limits<double>::quiet_NaN()), VTDecimal());
     EXPECT_DOUBLE_EQ(VTDecimal::fromDouble(0.75).toDouble(), 0.75);
     EXPECT_EQ(VTDecimal::fromDouble(0.75).toString(), QStringLiteral("0.75"));
+}
+
+TEST(ModelDecimal, ADoubleGivesTheDecimalOfQtsShortestTextBitForBit) {
+    // The double is read without making Qt's text of it; the result must be the very decimal
+    // (the same encoding, not only the same value) that reading that text gives.
+    QList<double> values{0.0,     -0.0,  1.0,     0.5,
+                         0.1,     0.25,  0.999,   1e-7,
+                         1.5e-7,  100.0, 1e20,    1e21,
+                         123.456, -2.5,  1e-300,  5e-324,
+                         1e300,   0.3,   2.0 / 3, 9007199254740993.0,
+                         1e-5,    1e-4,  0.001,   123456789012345678.0};
+    for (int i = 0; i <= 2000; ++i) {
+        values << 0.001 * i << i / 7.0 << -i * 1.25e-3;
+    }
+    for (const double value : values) {
+        const VTDecimal fromText =
+            *VTDecimal::fromString(QString::number(value, 'g', QLocale::FloatingPointShortest));
+        EXPECT_TRUE(VTDecimal::fromDouble(value).isIdenticalTo(fromText))
+            << QString::number(value, 'g', QLocale::FloatingPointShortest).toStdString();
+    }
+    // Trailing zeros and zero itself take the representation a division gives them.
+    EXPECT_TRUE(VTDecimal::fromString(QStringLiteral("0.50"))
+                    ->isIdenticalTo(*VTDecimal::fromString(QStringLiteral("0.5"))));
+    EXPECT_TRUE(VTDecimal::fromString(QStringLiteral("0.000"))->isIdenticalTo(VTDecimal(0)));
+    EXPECT_TRUE(VTDecimal::fromString(QStringLiteral("100.0"))->isIdenticalTo(VTDecimal(100)));
 }
 
 TEST(ModelDecimal, TextThatIsNoNumberIsRefused) {

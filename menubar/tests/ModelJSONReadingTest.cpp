@@ -128,6 +128,12 @@ class QtReadStatsMessage : public StatsMessage {
     VTJSONObject dictForReading() override { return dict(); }
 };
 
+// An app-state message read the way every message was read before simdjson.
+class QtReadAppStateMessage : public AppStateMessage {
+  public:
+    VTJSONObject dictForReading() override { return dict(); }
+};
+
 // Every property of the state, of each computer's statistics and of each set's statistics.
 std::string stateSnapshot(const VTVaultorState& state) {
     std::string snapshot = properties(&state);
@@ -257,6 +263,52 @@ TEST(ModelJSONReading, TheStateEndsAsFromQJsonDocument) {
         EXPECT_EQ(stateSnapshot(fast), stateSnapshot(expected)) << document.constData();
     }
     flushDeferredDeletes();
+}
+
+TEST(ModelJSONReading, TheAppStateEndsAsFromQJsonDocument) {
+    TemporaryUserDefaults defaults;
+    VTVaultorState fast(defaults.get());
+    VTVaultorState expected(defaults.get());
+    AnnouncementLog fastLog(&fast);
+    AnnouncementLog expectedLog(&expected);
+    // Values that are no dictionaries among the sets and computers, identities as text or
+    // fractions, repeated keys, texts beyond ASCII, a document that simdjson refuses and one
+    // that is no JSON at all, and the account coming back.
+    const QList<QByteArray> documents{
+        ModelFixtures::kAppState,
+        R"({"alert": "yes", "os": "Mac", "versionNumber": "4.2", "locale": "\u00e9t\u00e9",
+            "sets": {"a": {"id": "11", "name": 5, "priority": 1.5, "isPathSetEmpty": 1,
+                           "destinations": ["2001", 2001.5, null, 5001]},
+                     "b": {"id": 0}, "c": 7, "d": {"id": 12, "name": "x"},
+                     "d": {"id": 13, "name": "y", "destinations": [2001]}},
+            "computers": {"x": {"guid": "2001", "target": true, "name": "n", "port": "12"},
+                          "y": {"guid": 5001.0, "source": 1, "target": true},
+                          "z": {"guid": null}, "w": "no computer", "v": {"guid": 3001,
+                          "source": true, "self": true, "name": "\ud83d\ude00"}},
+            "OutboundStats": {"q": {"guid": "2001", "11": {"setId": 11.0, "status": "SAFE"}},
+                              "r": {"guid": 5001, "13": {"setId": 13}}, "s": 4},
+            "InboundStats": {"v": {"guid": 3001, "completedRatio": 0.5, "connected": true}}})",
+        R"({"sets": {"a": {"id": 11}}, "computers": {"x": {"guid": 2001, "target": true,
+            "name": "\ud800"}}, "OutboundStats": {"q": {"guid": 2001, "11": {"setId": 11}}}})",
+        "not json",
+        ModelFixtures::kAppState,
+    };
+    for (const QByteArray& document : documents) {
+        message<AppStateMessage>(document)->applyTo(fast);
+        message<QtReadAppStateMessage>(document)->applyTo(expected);
+        flushDeferredDeletes();
+        EXPECT_EQ(stateSnapshot(fast), stateSnapshot(expected)) << document.constData();
+        QStringList fastComputers;
+        QStringList expectedComputers;
+        for (const VTComputer* computer : fast.allComputers()) {
+            fastComputers << QString::fromStdString(properties(computer));
+        }
+        for (const VTComputer* computer : expected.allComputers()) {
+            expectedComputers << QString::fromStdString(properties(computer));
+        }
+        EXPECT_EQ(fastComputers, expectedComputers) << document.constData();
+    }
+    EXPECT_EQ(fastLog.entries(), expectedLog.entries());
 }
 
 TEST(ModelJSONReading, TheQJsonObjectIsParsedOnlyWhenAskedFor) {

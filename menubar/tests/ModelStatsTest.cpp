@@ -50,6 +50,17 @@ TEST(ModelSetStats, ASafeCompleteSetWithFilesReadsComplete) {
     almost.updatePropertiesFromDict(
         json(R"({"setId": 3, "status": "SAFE", "completedRatio": 0.999, "numFilesScanned": 5})"));
     EXPECT_EQ(almost.status(), VTBackupStatusSafe);
+
+    // New files make a complete set safe again, and a ratio of exactly 1 in any writing
+    // completes it.
+    set.updatePropertiesFromDict(json(R"({"completedRatio": 0.5})"));
+    EXPECT_EQ(set.status(), VTBackupStatusSafe);
+    set.updatePropertiesFromDict(json(R"({"completedRatio": 1.0})"));
+    EXPECT_EQ(set.status(), VTBackupStatusComplete);
+    set.setCompletionRatio(*VTDecimal::fromString(QStringLiteral("1.000")));
+    EXPECT_EQ(set.status(), VTBackupStatusComplete);
+    set.setCompletionRatio(*VTDecimal::fromString(QStringLiteral("0.9999999999999999")));
+    EXPECT_EQ(set.status(), VTBackupStatusSafe);
 }
 
 TEST(ModelSetStats, StatusAnnouncesOnlyChangesCompletionAlways) {
