@@ -7,26 +7,20 @@
 // menu-open interval). "--hostname=H" and "--port=P" work as well. Options the client does not
 // know are ignored with a warning. Without a display and without --headless the client ends
 // with status 2.
+#include <unistd.h>
+
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QTimer>
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
-#include <memory>
-#include <string_view>
+#include <filesystem>
+#include <system_error>
 
-#include "app/MasterControlProgram.h"
 #include "app/VTAppWiring.h"
-#include "app/VTHeadlessMenuHandler.h"
+#include "app/VTClientProgram.h"
 #include "app/VTLogger.h"
-#include "app/VTStatusPrinter.h"
-#include "model/VTVaultorState.h"
 #include "ui/VTQtDesktopServices.h"
 #include "ui/VTTrayWiring.h"
-#include "ui/text/VTTranslationLoader.h"
 
 namespace {
 
@@ -35,10 +29,6 @@ constexpr int kExitNoDisplay = 2;
 // Set while the graphical application connects to the display: a fatal message from Qt then
 // means that there is no display to be had.
 std::atomic<bool> startingOnTheDisplay{false};
-
-const VTLogger& mainLog() {
-    return *VTLogger::sharedLoggerForClass(QStringLiteral("VaultorMenuBar"));
-}
 
 // Qt's own reason, when it gave one, comes first on standard error, so that whoever started the
 // client sees why the display named could not be had.
@@ -50,34 +40,14 @@ const VTLogger& mainLog() {
     }
     std::fprintf(stderr, "%s\n", qUtf8Printable(message));
     std::fflush(stderr);
-    mainLog().severe(message);  // severe lines reach the log before this returns
+    VTClientProgram::log().severe(message);  // severe lines reach the log before this returns
     std::_Exit(kExitNoDisplay);
 }
 
-// Qt's own messages: its debug chatter is dropped, its warnings go to the client's log at fine
-// level, its critical and fatal messages at severe.
-void debug_ns_logger(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    switch (type) {
-        case QtDebugMsg:
-        case QtInfoMsg:
-            return;
-        case QtWarningMsg:
-            mainLog().fine(message);
-            return;
-        case QtCriticalMsg:
-        case QtFatalMsg:
-            mainLog().severe(message);
-            if (type == QtFatalMsg && startingOnTheDisplay) {
-                exitForWantOfADisplay(message);
-            }
-            return;
+void onFatalMessage(const QString& message) {
+    if (startingOnTheDisplay) {
+        exitForWantOfADisplay(message);
     }
-}
-
-bool hasArgument(int argc, char** argv, std::initializer_list<std::string_view> names) {
-    return std::any_of(argv + 1, argv + argc, [names](const char* argument) {
-        return std::find(names.begin(), names.end(), std::string_view(argument)) != names.end();
-    });
 }
 
 // Whether the graphical application has somewhere to go: a display, or a platform chosen
@@ -88,79 +58,54 @@ bool displayIsNamed() {
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
+// A headless client becomes the headless program, with the same arguments (so the same name in
+// its log lines), and leaves the graphical libraries this program loaded behind. Returns only
+// where there is no such program, and the client then runs headless in this one.
+void becomeTheHeadlessProgram(char** argv) {
+    std::error_code error;
+    const std::filesystem::path folder =
+        std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    if (error) {
+        return;
+    }
+    for (const std::filesystem::path& program :
+         {folder / VTClientProgram::kHeadlessProgram,
+          folder / VT_HEADLESS_PROGRAM_FROM_BINDIR / VTClientProgram::kHeadlessProgram}) {
+        if (::access(program.c_str(), X_OK) == 0) {
+            ::execv(program.c_str(), argv);
+            VTClientProgram::log().fine(
+                QStringLiteral("%1 could not be started; the client runs headless in this program")
+                    .arg(QString::fromStdString(program.string())));
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    qInstallMessageHandler(debug_ns_logger);
-    const bool headless = hasArgument(argc, argv, {"--headless"});
-    const bool helpOnly = hasArgument(argc, argv, {"--help", "-h", "--help-all"});
-    if (!headless && !helpOnly && !displayIsNamed()) {
+    VTClientProgram::installMessageHandler(onFatalMessage);
+    const bool headless = VTClientProgram::hasArgument(argc, argv, {"--headless"});
+    const bool helpOnly = VTClientProgram::hasArgument(argc, argv, {"--help", "-h", "--help-all"});
+    if (headless && !helpOnly) {
+        becomeTheHeadlessProgram(argv);
+    }
+    if (headless || helpOnly) {
+        const auto application = VTClientProgram::headlessApplication(argc, argv);
+        return VTClientProgram::runHeadless(*application, VTClientProgram::start(*application));
+    }
+    if (!displayIsNamed()) {
         exitForWantOfADisplay();
     }
-    // Without a screen there is no need for the graphical application and what it loads.
-    std::unique_ptr<QCoreApplication> instance;
-    if (headless || helpOnly) {
-        // Qt's own event dispatcher serves sockets and timers alike, without GLib's main
-        // context and the memory it touches.
-        if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) {
-            qputenv("QT_NO_GLIB", "1");
-        }
-        instance = std::make_unique<QCoreApplication>(argc, argv);
-    } else {
-        QApplication::setQuitOnLastWindowClosed(false);
-        startingOnTheDisplay = true;
-        instance = std::make_unique<QApplication>(argc, argv);
-        startingOnTheDisplay = false;
-    }
-    QCoreApplication& application = *instance;
-    QCoreApplication::setApplicationName(QStringLiteral("VaultorMenuBar"));
-    VTTranslationLoader::install(QLocale::system());
+    QApplication::setQuitOnLastWindowClosed(false);
+    startingOnTheDisplay = true;
+    QApplication application(argc, argv);
+    startingOnTheDisplay = false;
+    const VTClientProgram::CommandLine commandLine = VTClientProgram::start(application);
 
-    QCommandLineParser parser;
-    parser.addOption({QStringLiteral("headless"), QStringLiteral("Run without tray or panel.")});
-    parser.addOption(
-        {QStringLiteral("print-status"), QStringLiteral("Print a line per state update.")});
-    parser.addOption(
-        {QStringLiteral("menu-open"), QStringLiteral("Poll as if the menu were open.")});
-    parser.addOption(
-        {QStringLiteral("hostname"), QStringLiteral("Service host."), QStringLiteral("host")});
-    parser.addOption(
-        {QStringLiteral("port"), QStringLiteral("Service port."), QStringLiteral("port")});
-    const QCommandLineOption help = parser.addHelpOption();
-    if (!parser.parse(QCoreApplication::arguments())) {
-        mainLog().warning(
-            QStringLiteral("%1 The client goes on without it.").arg(parser.errorText()));
-    }
-    if (parser.isSet(QStringLiteral("help-all"))) {
-        parser.process(application);  // Qt's own options too; ends the program
-    }
-    if (parser.isSet(help)) {
-        parser.showHelp();
-    }
-
-    VTAppWiring::Options options;
-    VTHeadlessMenuHandler menuHandler;
     VTQtDesktopServices desktop;
-    VTAppWiring wiring;
-    if (headless) {
-        options.menuHandler = &menuHandler;
-        wiring = VTAppWiring::build(&application, options);
-    } else {
-        const VTTrayWiring tray = VTTrayWiring::build(&application, options, &desktop);
-        tray.startDesktopWatches();
-        wiring = tray.core;
-    }
-    if (headless && parser.isSet(QStringLiteral("menu-open"))) {
-        QObject::connect(wiring.state, &VTVaultorState::isConnectedChanged, &menuHandler,
-                         [&menuHandler, state = wiring.state] {
-                             const bool connected = state->isConnected();
-                             QTimer::singleShot(0, &menuHandler, [&menuHandler, connected] {
-                                 menuHandler.setOpen(connected);
-                             });
-                         });
-    }
-    if (parser.isSet(QStringLiteral("print-status"))) {
-        new VTStatusPrinter(wiring.state, wiring.mcp, &application);
-    }
+    const VTTrayWiring tray = VTTrayWiring::build(&application, {}, &desktop);
+    tray.startDesktopWatches();
+    VTClientProgram::printStatusWhenAsked(commandLine, tray.core.state, tray.core.mcp,
+                                          &application);
     return application.exec();
 }

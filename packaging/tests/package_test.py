@@ -24,6 +24,7 @@ import time
 
 SKIP = 77
 CLIENT = "/usr/bin/VaultorMenuBar"
+HEADLESS_CLIENT = "/usr/libexec/vaultor/VaultorMenuBar-headless"
 SERVICE = "/usr/bin/VaultorService"
 APP_LIB = "/opt/vaultor/lib"
 JAR = "/usr/share/java/nativio.jar"
@@ -100,7 +101,7 @@ def png_size(path):
 
 
 def check_layout():
-    for path in (CLIENT, SERVICE):
+    for path in (CLIENT, HEADLESS_CLIENT, SERVICE):
         if not os.access(path, os.X_OK):
             raise Failure(path + " is not an installed program")
     for name in ("libvtnative.so", "libnativio.so"):
@@ -234,6 +235,15 @@ def check_programs(build_dir, work, env):
         processes.append(client)
         wait_for_line(client_lines, r"^status: (?!.*\(not connected\)).* \| ", 60,
                       "the client's status line of the connected service")
+        # Headless, the client has become the program that carries no graphical library.
+        if os.readlink("/proc/%d/exe" % client.pid) != HEADLESS_CLIENT:
+            raise Failure("the headless client runs %s, not %s" %
+                          (os.readlink("/proc/%d/exe" % client.pid), HEADLESS_CLIENT))
+        with open("/proc/%d/maps" % client.pid) as maps:
+            graphical = {line.split()[-1] for line in maps if "libQt6Gui" in line or
+                         "libQt6Widgets" in line}
+        if graphical:
+            raise Failure("the headless client has mapped %s" % ", ".join(sorted(graphical)))
         stop(client)
 
         # With its tray (on Qt's offscreen screen) the client starts at login by default: the
