@@ -114,7 +114,7 @@ std::optional<std::decimal::decimal128> parseDecimal(Text text) {
         }
         value = std::decimal::decimal128(coefficient);
         if (exponent < -kLargestExponent) {
-            value /= powerOfTen(-exponent);
+            value = value / powerOfTen(-exponent);
         } else if (exponent < 0) {
             value *= negativePowerOfTen(-exponent);
         }
