@@ -47,14 +47,13 @@ HubStopper::~HubStopper() {
     hub().queue.stop();
 }
 
-}  // namespace
-
-std::string DDLog::formatv(const char* format, va_list arguments) {
+// printf formatting into `small` when the text fits (most lines: no allocation), else into
+// `large`; the view is of whichever holds the text.
+std::string_view formatInto(char (&small)[256], std::string& large, const char* format,
+                            va_list arguments) {
     if (!format) {
         return {};
     }
-    // Most lines fit on the stack: format once there, and a second time only for long ones.
-    char small[256];
     va_list measuring;
     va_copy(measuring, arguments);
     const int length = std::vsnprintf(small, sizeof small, format, measuring);
@@ -63,12 +62,20 @@ std::string DDLog::formatv(const char* format, va_list arguments) {
         return {};
     }
     if (static_cast<std::size_t>(length) < sizeof small) {
-        return std::string(small, static_cast<std::size_t>(length));
+        return std::string_view(small, static_cast<std::size_t>(length));
     }
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::vsnprintf(text.data(), text.size(), format, arguments);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
+    large.resize(static_cast<std::size_t>(length));
+    std::vsnprintf(large.data(), large.size() + 1, format, arguments);
+    return large;
+}
+
+}  // namespace
+
+std::string DDLog::formatv(const char* format, va_list arguments) {
+    char small[256];
+    std::string large;
+    const std::string_view text = formatInto(small, large, format, arguments);
+    return large.empty() ? std::string(text) : large;
 }
 
 void DDLog::addLogger(std::shared_ptr<DDLogger> logger) {
@@ -96,23 +103,10 @@ void DDLog::logv(bool asynchronous, int level, int flag, int context, const char
                  const char* function, int line, const char* tag, const char* format,
                  va_list arguments) {
     // Formatted on the stack and copied into the queue's record: most lines need no
-    // allocation at all, and only long ones are formatted a second time.
+    // allocation at all.
     char small[256];
     std::string large;
-    std::string_view text;
-    if (format) {
-        va_list measuring;
-        va_copy(measuring, arguments);
-        const int length = std::vsnprintf(small, sizeof small, format, measuring);
-        va_end(measuring);
-        if (length > 0 && static_cast<std::size_t>(length) < sizeof small) {
-            text = std::string_view(small, static_cast<std::size_t>(length));
-        } else if (length > 0) {
-            large.resize(static_cast<std::size_t>(length));
-            std::vsnprintf(large.data(), large.size() + 1, format, arguments);
-            text = large;
-        }
-    }
+    const std::string_view text = formatInto(small, large, format, arguments);
     hub().queue.postMessage(
         [&](DDLogMessage& message) {
             message.fillFromCurrentThread(level, flag, context, file, function, line, text);
