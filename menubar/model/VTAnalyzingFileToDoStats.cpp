@@ -3,8 +3,8 @@
 #include "model/VTStoreAndAnnounce.h"
 
 void VTAnalyzingFileToDoStats::setDoneAnalyzing(bool value) {
-    VTStoreAndAnnounce(doneAnalyzing_, value, this,
-                       &VTAnalyzingFileToDoStats::doneAnalyzingChanged);
+    VTStoreAndAnnounce<&VTAnalyzingFileToDoStats::doneAnalyzingChanged>(doneAnalyzing_, value,
+                                                                        this);
 }
 
 const VTKeyTable& VTAnalyzingFileToDoStats::classKeyTable() {

@@ -16,7 +16,7 @@ VTJSONObject dictionaryOrEmpty(const VTJSONObject& document, const char* key) {
 }  // namespace
 
 VTAppStateDocument::VTAppStateDocument(const VTJSONObject& document, QObject* parent)
-    : VTLoggingObject(parent) {
+    : VTModelObject(parent) {
     VTModelUtils::setObjPropsFromDictWithTarget(this, classKeyTable(), document);
     os_ = osTypeFromString(document.value(QLatin1StringView("os")).toString());
     VT_buildBackupSets(dictionaryOrEmpty(document, "sets"));
@@ -25,35 +25,35 @@ VTAppStateDocument::VTAppStateDocument(const VTJSONObject& document, QObject* pa
 }
 
 void VTAppStateDocument::setAlert(bool value) {
-    VTStoreAndAnnounce(alert_, value, this, &VTAppStateDocument::alertChanged);
+    VTStoreAndAnnounce<&VTAppStateDocument::alertChanged>(alert_, value, this);
 }
 
 void VTAppStateDocument::setAppBaseName(const QString& value) {
-    VTStoreAndAnnounce(appBaseName_, value, this, &VTAppStateDocument::appBaseNameChanged);
+    VTStoreAndAnnounce<&VTAppStateDocument::appBaseNameChanged>(appBaseName_, value, this);
 }
 
 void VTAppStateDocument::setIsProClient(bool value) {
-    VTStoreAndAnnounce(isProClient_, value, this, &VTAppStateDocument::isProClientChanged);
+    VTStoreAndAnnounce<&VTAppStateDocument::isProClientChanged>(isProClient_, value, this);
 }
 
 void VTAppStateDocument::setIsUpgrading(bool value) {
-    VTStoreAndAnnounce(isUpgrading_, value, this, &VTAppStateDocument::isUpgradingChanged);
+    VTStoreAndAnnounce<&VTAppStateDocument::isUpgradingChanged>(isUpgrading_, value, this);
 }
 
 void VTAppStateDocument::setLocale(const QString& value) {
-    VTStoreAndAnnounce(locale_, value, this, &VTAppStateDocument::localeChanged);
+    VTStoreAndAnnounce<&VTAppStateDocument::localeChanged>(locale_, value, this);
 }
 
 void VTAppStateDocument::setVersionName(const QString& value) {
-    VTStoreAndAnnounce(versionName_, value, this, &VTAppStateDocument::versionNameChanged);
+    VTStoreAndAnnounce<&VTAppStateDocument::versionNameChanged>(versionName_, value, this);
 }
 
 void VTAppStateDocument::setVersionNumber(const QVariant& value) {
-    VTStoreAndAnnounce(versionNumber_, value, this, &VTAppStateDocument::versionNumberChanged);
+    VTStoreAndAnnounce<&VTAppStateDocument::versionNumberChanged>(versionNumber_, value, this);
 }
 
 void VTAppStateDocument::setWebsiteHost(const QString& value) {
-    VTStoreAndAnnounce(websiteHost_, value, this, &VTAppStateDocument::websiteHostChanged);
+    VTStoreAndAnnounce<&VTAppStateDocument::websiteHostChanged>(websiteHost_, value, this);
 }
 
 VTOSType VTAppStateDocument::osTypeFromString(const QString& text) {

@@ -5,17 +5,17 @@
 #include <QVariant>
 #include <optional>
 
-#include "app/VTLoggingObject.h"
 #include "model/VTBackupSet.h"
 #include "model/VTJSONObject.h"
 #include "model/VTKeyTable.h"
+#include "model/VTModelObject.h"
 #include "model/VTModelTypes.h"
 #include "model/VTUniqueSet.h"
 
 // What the app-state document says about this computer's world: flags and texts, the backup
 // sets, and the computer dictionaries sorted into sources, destinations and the others. It is
 // read once from the JSON object and does not change afterwards; the backup sets belong to it.
-class VTAppStateDocument : public VTLoggingObject {
+class VTAppStateDocument : public VTModelObject {
     Q_OBJECT
     Q_PROPERTY(bool alert READ alert WRITE setAlert NOTIFY alertChanged)
     Q_PROPERTY(QString appBaseName READ appBaseName WRITE setAppBaseName NOTIFY appBaseNameChanged)
@@ -28,7 +28,7 @@ class VTAppStateDocument : public VTLoggingObject {
     Q_PROPERTY(QString websiteHost READ websiteHost WRITE setWebsiteHost NOTIFY websiteHostChanged)
   public:
     // An empty document: no flags, no texts, os 99, no collections.
-    explicit VTAppStateDocument(QObject* parent = nullptr) : VTLoggingObject(parent) {}
+    explicit VTAppStateDocument(QObject* parent = nullptr) : VTModelObject(parent) {}
     // The document must outlive this object when it is an object of a VTJSONDocument: the
     // computer dictionaries are views into it.
     explicit VTAppStateDocument(const VTJSONObject& document, QObject* parent = nullptr);

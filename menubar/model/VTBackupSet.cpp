@@ -8,19 +8,19 @@ VTBackupSet::VTBackupSet(qint64 setID, const QString& name, qint64 priority, QOb
 }
 
 void VTBackupSet::setName(const QString& value) {
-    VTStoreAndAnnounce(name_, value, this, &VTBackupSet::nameChanged);
+    VTStoreAndAnnounce<&VTBackupSet::nameChanged>(name_, value, this);
 }
 
 void VTBackupSet::setPriority(qint64 value) {
-    VTStoreAndAnnounce(priority_, value, this, &VTBackupSet::priorityChanged);
+    VTStoreAndAnnounce<&VTBackupSet::priorityChanged>(priority_, value, this);
 }
 
 void VTBackupSet::setIsPathSetEmpty(bool value) {
-    VTStoreAndAnnounce(isPathSetEmpty_, value, this, &VTBackupSet::isPathSetEmptyChanged);
+    VTStoreAndAnnounce<&VTBackupSet::isPathSetEmptyChanged>(isPathSetEmpty_, value, this);
 }
 
 void VTBackupSet::setDestinationGUIDs(const QList<qint64>& value) {
-    VTStoreAndAnnounce(destinationGUIDs_, value, this, &VTBackupSet::destinationGUIDsChanged);
+    VTStoreAndAnnounce<&VTBackupSet::destinationGUIDsChanged>(destinationGUIDs_, value, this);
 }
 
 VTBackupSet* VTBackupSet::copy(QObject* parent) const {

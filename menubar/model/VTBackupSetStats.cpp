@@ -28,43 +28,43 @@ void VTBackupSetStats::setCompletionRatio(const VTDecimal& ratio) {
 }
 
 void VTBackupSetStats::setStatus(int value) {
-    VTStoreAndAnnounce(status_, value, this, &VTBackupSetStats::statusChanged);
+    VTStoreAndAnnounce<&VTBackupSetStats::statusChanged>(status_, value, this);
 }
 
 void VTBackupSetStats::setEstimatedTimeRemainingInSec(qint64 value) {
-    VTStoreAndAnnounce(estimatedTimeRemainingInSec_, value, this,
-                       &VTBackupSetStats::estimatedTimeRemainingInSecChanged);
+    VTStoreAndAnnounce<&VTBackupSetStats::estimatedTimeRemainingInSecChanged>(
+        estimatedTimeRemainingInSec_, value, this);
 }
 
 void VTBackupSetStats::setLastCompletedBackupTime(qint64 value) {
-    VTStoreAndAnnounce(lastCompletedBackupTime_, value, this,
-                       &VTBackupSetStats::lastCompletedBackupTimeChanged);
+    VTStoreAndAnnounce<&VTBackupSetStats::lastCompletedBackupTimeChanged>(lastCompletedBackupTime_,
+                                                                          value, this);
 }
 
 void VTBackupSetStats::setNextBackupTime(qint64 value) {
-    VTStoreAndAnnounce(nextBackupTime_, value, this, &VTBackupSetStats::nextBackupTimeChanged);
+    VTStoreAndAnnounce<&VTBackupSetStats::nextBackupTimeChanged>(nextBackupTime_, value, this);
 }
 
 void VTBackupSetStats::setIsPaused(bool value) {
-    VTStoreAndAnnounce(isPaused_, value, this, &VTBackupSetStats::isPausedChanged);
+    VTStoreAndAnnounce<&VTBackupSetStats::isPausedChanged>(isPaused_, value, this);
 }
 
 void VTBackupSetStats::setResumeTime(qint64 value) {
-    VTStoreAndAnnounce(resumeTime_, value, this, &VTBackupSetStats::resumeTimeChanged);
+    VTStoreAndAnnounce<&VTBackupSetStats::resumeTimeChanged>(resumeTime_, value, this);
 }
 
 void VTBackupSetStats::setScheduledTime(const QString& value) {
-    VTStoreAndAnnounce(scheduledTime_, value, this, &VTBackupSetStats::scheduledTimeChanged);
+    VTStoreAndAnnounce<&VTBackupSetStats::scheduledTimeChanged>(scheduledTime_, value, this);
 }
 
 void VTBackupSetStats::setSelectedForBackup(bool value) {
-    VTStoreAndAnnounce(selectedForBackup_, value, this,
-                       &VTBackupSetStats::selectedForBackupChanged);
+    VTStoreAndAnnounce<&VTBackupSetStats::selectedForBackupChanged>(selectedForBackup_, value,
+                                                                    this);
 }
 
 void VTBackupSetStats::setIsWithinScheduledWindow(bool value) {
-    VTStoreAndAnnounce(isWithinScheduledWindow_, value, this,
-                       &VTBackupSetStats::isWithinScheduledWindowChanged);
+    VTStoreAndAnnounce<&VTBackupSetStats::isWithinScheduledWindowChanged>(isWithinScheduledWindow_,
+                                                                          value, this);
 }
 
 bool VTBackupSetStats::updatePropertiesFromDict(const VTJSONObject& dict) {

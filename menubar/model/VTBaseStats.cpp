@@ -3,31 +3,31 @@
 #include "model/VTStoreAndAnnounce.h"
 
 void VTBaseStats::setCompletionRatio(const VTDecimal& ratio) {
-    VTStoreAndAnnounce(completionRatio_, ratio, this, &VTBaseStats::completionRatioChanged);
+    VTStoreAndAnnounce<&VTBaseStats::completionRatioChanged>(completionRatio_, ratio, this);
 }
 
 void VTBaseStats::setIsScanning(bool value) {
-    VTStoreAndAnnounce(isScanning_, value, this, &VTBaseStats::isScanningChanged);
+    VTStoreAndAnnounce<&VTBaseStats::isScanningChanged>(isScanning_, value, this);
 }
 
 void VTBaseStats::setLastBackupTime(qint64 value) {
-    VTStoreAndAnnounce(lastBackupTime_, value, this, &VTBaseStats::lastBackupTimeChanged);
+    VTStoreAndAnnounce<&VTBaseStats::lastBackupTimeChanged>(lastBackupTime_, value, this);
 }
 
 void VTBaseStats::setNumBytesScanned(qint64 value) {
-    VTStoreAndAnnounce(numBytesScanned_, value, this, &VTBaseStats::numBytesScannedChanged);
+    VTStoreAndAnnounce<&VTBaseStats::numBytesScannedChanged>(numBytesScanned_, value, this);
 }
 
 void VTBaseStats::setNumFilesScanned(qint64 value) {
-    VTStoreAndAnnounce(numFilesScanned_, value, this, &VTBaseStats::numFilesScannedChanged);
+    VTStoreAndAnnounce<&VTBaseStats::numFilesScannedChanged>(numFilesScanned_, value, this);
 }
 
 void VTBaseStats::setNumRemainingBytes(qint64 value) {
-    VTStoreAndAnnounce(numRemainingBytes_, value, this, &VTBaseStats::numRemainingBytesChanged);
+    VTStoreAndAnnounce<&VTBaseStats::numRemainingBytesChanged>(numRemainingBytes_, value, this);
 }
 
 void VTBaseStats::setNumRemainingFiles(qint64 value) {
-    VTStoreAndAnnounce(numRemainingFiles_, value, this, &VTBaseStats::numRemainingFilesChanged);
+    VTStoreAndAnnounce<&VTBaseStats::numRemainingFilesChanged>(numRemainingFiles_, value, this);
 }
 
 const VTKeyTable& VTBaseStats::classKeyTable() {

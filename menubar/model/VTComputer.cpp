@@ -49,64 +49,64 @@ VTComputer* VTComputer::fromLegacyRecord(const QString& record, QObject* parent)
 }
 
 void VTComputer::setName(const QString& value) {
-    VTStoreAndAnnounce(name_, value, this, &VTComputer::nameChanged);
+    VTStoreAndAnnounce<&VTComputer::nameChanged>(name_, value, this);
 }
 
 void VTComputer::setBackupCode(const QString& value) {
-    VTStoreAndAnnounce(backupCode_, value, this, &VTComputer::backupCodeChanged);
+    VTStoreAndAnnounce<&VTComputer::backupCodeChanged>(backupCode_, value, this);
 }
 
 void VTComputer::setDataKeyChecksumHex(const QString& value) {
-    VTStoreAndAnnounce(dataKeyChecksumHex_, value, this, &VTComputer::dataKeyChecksumHexChanged);
+    VTStoreAndAnnounce<&VTComputer::dataKeyChecksumHexChanged>(dataKeyChecksumHex_, value, this);
 }
 
 void VTComputer::setHost(const QString& value) {
-    VTStoreAndAnnounce(host_, value, this, &VTComputer::hostChanged);
+    VTStoreAndAnnounce<&VTComputer::hostChanged>(host_, value, this);
 }
 
 void VTComputer::setPort(qint64 value) {
-    VTStoreAndAnnounce(port_, value, this, &VTComputer::portChanged);
+    VTStoreAndAnnounce<&VTComputer::portChanged>(port_, value, this);
 }
 
 void VTComputer::setIsBlocked(bool value) {
-    VTStoreAndAnnounce(isBlocked_, value, this, &VTComputer::isBlockedChanged);
+    VTStoreAndAnnounce<&VTComputer::isBlockedChanged>(isBlocked_, value, this);
 }
 
 void VTComputer::setIsVTC(bool value) {
-    VTStoreAndAnnounce(isVTC_, value, this, &VTComputer::isVTCChanged);
+    VTStoreAndAnnounce<&VTComputer::isVTCChanged>(isVTC_, value, this);
 }
 
 void VTComputer::setIsOwn(bool value) {
-    VTStoreAndAnnounce(isOwn_, value, this, &VTComputer::isOwnChanged);
+    VTStoreAndAnnounce<&VTComputer::isOwnChanged>(isOwn_, value, this);
 }
 
 void VTComputer::setIsSelf(bool value) {
-    VTStoreAndAnnounce(isSelf_, value, this, &VTComputer::isSelfChanged);
+    VTStoreAndAnnounce<&VTComputer::isSelfChanged>(isSelf_, value, this);
 }
 
 void VTComputer::setIsSource(bool value) {
-    VTStoreAndAnnounce(isSource_, value, this, &VTComputer::isSourceChanged);
+    VTStoreAndAnnounce<&VTComputer::isSourceChanged>(isSource_, value, this);
 }
 
 void VTComputer::setIsTarget(bool value) {
-    VTStoreAndAnnounce(isTarget_, value, this, &VTComputer::isTargetChanged);
+    VTStoreAndAnnounce<&VTComputer::isTargetChanged>(isTarget_, value, this);
 }
 
 void VTComputer::setOfferedBytesOnTarget(qint64 value) {
-    VTStoreAndAnnounce(offeredBytesOnTarget_, value, this,
-                       &VTComputer::offeredBytesOnTargetChanged);
+    VTStoreAndAnnounce<&VTComputer::offeredBytesOnTargetChanged>(offeredBytesOnTarget_, value,
+                                                                 this);
 }
 
 void VTComputer::setParentGUID(qint64 value) {
-    VTStoreAndAnnounce(parentGUID_, value, this, &VTComputer::parentGUIDChanged);
+    VTStoreAndAnnounce<&VTComputer::parentGUIDChanged>(parentGUID_, value, this);
 }
 
 void VTComputer::setUserID(qint64 value) {
-    VTStoreAndAnnounce(userID_, value, this, &VTComputer::userIDChanged);
+    VTStoreAndAnnounce<&VTComputer::userIDChanged>(userID_, value, this);
 }
 
 void VTComputer::setTimeConnected(double value) {
-    VTStoreAndAnnounce(timeConnected_, value, this, &VTComputer::timeConnectedChanged);
+    VTStoreAndAnnounce<&VTComputer::timeConnectedChanged>(timeConnected_, value, this);
 }
 
 QString VTComputer::description() const {

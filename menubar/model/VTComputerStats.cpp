@@ -8,49 +8,49 @@ VTComputerStats::VTComputerStats(qint64 computerGUID, QObject* parent)
 }
 
 void VTComputerStats::setIsBackingUp(bool value) {
-    VTStoreAndAnnounce(isBackingUp_, value, this, &VTComputerStats::isBackingUpChanged);
+    VTStoreAndAnnounce<&VTComputerStats::isBackingUpChanged>(isBackingUp_, value, this);
 }
 
 void VTComputerStats::setBackupReady(bool value) {
-    VTStoreAndAnnounce(backupReady_, value, this, &VTComputerStats::backupReadyChanged);
+    VTStoreAndAnnounce<&VTComputerStats::backupReadyChanged>(backupReady_, value, this);
 }
 
 void VTComputerStats::setBackupNotReadyCode(const QString& value) {
-    VTStoreAndAnnounce(backupNotReadyCode_, value, this,
-                       &VTComputerStats::backupNotReadyCodeChanged);
+    VTStoreAndAnnounce<&VTComputerStats::backupNotReadyCodeChanged>(backupNotReadyCode_, value,
+                                                                    this);
 }
 
 void VTComputerStats::setEffectiveTransferRate(qint64 value) {
-    VTStoreAndAnnounce(effectiveTransferRate_, value, this,
-                       &VTComputerStats::effectiveTransferRateChanged);
+    VTStoreAndAnnounce<&VTComputerStats::effectiveTransferRateChanged>(effectiveTransferRate_,
+                                                                       value, this);
 }
 
 void VTComputerStats::setIsConnected(bool value) {
-    VTStoreAndAnnounce(isConnected_, value, this, &VTComputerStats::isConnectedChanged);
+    VTStoreAndAnnounce<&VTComputerStats::isConnectedChanged>(isConnected_, value, this);
 }
 
 void VTComputerStats::setDisconnectedCode(const QString& value) {
-    VTStoreAndAnnounce(disconnectedCode_, value, this, &VTComputerStats::disconnectedCodeChanged);
+    VTStoreAndAnnounce<&VTComputerStats::disconnectedCodeChanged>(disconnectedCode_, value, this);
 }
 
 void VTComputerStats::setIsMaintaining(bool value) {
-    VTStoreAndAnnounce(isMaintaining_, value, this, &VTComputerStats::isMaintainingChanged);
+    VTStoreAndAnnounce<&VTComputerStats::isMaintainingChanged>(isMaintaining_, value, this);
 }
 
 void VTComputerStats::setOutOfSpace(bool value) {
-    VTStoreAndAnnounce(outOfSpace_, value, this, &VTComputerStats::outOfSpaceChanged);
+    VTStoreAndAnnounce<&VTComputerStats::outOfSpaceChanged>(outOfSpace_, value, this);
 }
 
 void VTComputerStats::setIsValidating(bool value) {
-    VTStoreAndAnnounce(isValidating_, value, this, &VTComputerStats::isValidatingChanged);
+    VTStoreAndAnnounce<&VTComputerStats::isValidatingChanged>(isValidating_, value, this);
 }
 
 void VTComputerStats::setComputerStatus(int value) {
-    VTStoreAndAnnounce(computerStatus_, value, this, &VTComputerStats::computerStatusChanged);
+    VTStoreAndAnnounce<&VTComputerStats::computerStatusChanged>(computerStatus_, value, this);
 }
 
 void VTComputerStats::setIsEmpty(bool value) {
-    VTStoreAndAnnounce(isEmpty_, value, this, &VTComputerStats::isEmptyChanged);
+    VTStoreAndAnnounce<&VTComputerStats::isEmptyChanged>(isEmpty_, value, this);
 }
 
 void VTComputerStats::setLastUpdated(qint64 seconds) {

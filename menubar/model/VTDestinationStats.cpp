@@ -19,54 +19,54 @@ VTDestinationStats::VTDestinationStats(qint64 computerGUID, QObject* parent)
 }
 
 void VTDestinationStats::setRemoteArchiveSize(qint64 value) {
-    VTStoreAndAnnounce(remoteArchiveSize_, value, this,
-                       &VTDestinationStats::remoteArchiveSizeChanged);
+    VTStoreAndAnnounce<&VTDestinationStats::remoteArchiveSizeChanged>(remoteArchiveSize_, value,
+                                                                      this);
 }
 
 void VTDestinationStats::setSendRateInBytesPerSec(qint64 value) {
-    VTStoreAndAnnounce(sendRateInBytesPerSec_, value, this,
-                       &VTDestinationStats::sendRateInBytesPerSecChanged);
+    VTStoreAndAnnounce<&VTDestinationStats::sendRateInBytesPerSecChanged>(sendRateInBytesPerSec_,
+                                                                          value, this);
 }
 
 void VTDestinationStats::setMaintainingCache(bool value) {
-    VTStoreAndAnnounce(maintainingCache_, value, this,
-                       &VTDestinationStats::maintainingCacheChanged);
+    VTStoreAndAnnounce<&VTDestinationStats::maintainingCacheChanged>(maintainingCache_, value,
+                                                                     this);
 }
 
 void VTDestinationStats::setEstimatedTimeRemainingInSec(qint64 value) {
-    VTStoreAndAnnounce(estimatedTimeRemainingInSec_, value, this,
-                       &VTDestinationStats::estimatedTimeRemainingInSecChanged);
+    VTStoreAndAnnounce<&VTDestinationStats::estimatedTimeRemainingInSecChanged>(
+        estimatedTimeRemainingInSec_, value, this);
 }
 
 void VTDestinationStats::setLastCompletedBackupTime(qint64 value) {
-    VTStoreAndAnnounce(lastCompletedBackupTime_, value, this,
-                       &VTDestinationStats::lastCompletedBackupTimeChanged);
+    VTStoreAndAnnounce<&VTDestinationStats::lastCompletedBackupTimeChanged>(
+        lastCompletedBackupTime_, value, this);
 }
 
 void VTDestinationStats::setNextBackupTime(qint64 value) {
-    VTStoreAndAnnounce(nextBackupTime_, value, this, &VTDestinationStats::nextBackupTimeChanged);
+    VTStoreAndAnnounce<&VTDestinationStats::nextBackupTimeChanged>(nextBackupTime_, value, this);
 }
 
 void VTDestinationStats::setResumeTime(qint64 value) {
-    VTStoreAndAnnounce(resumeTime_, value, this, &VTDestinationStats::resumeTimeChanged);
+    VTStoreAndAnnounce<&VTDestinationStats::resumeTimeChanged>(resumeTime_, value, this);
 }
 
 void VTDestinationStats::setScheduledTime(const QString& value) {
-    VTStoreAndAnnounce(scheduledTime_, value, this, &VTDestinationStats::scheduledTimeChanged);
+    VTStoreAndAnnounce<&VTDestinationStats::scheduledTimeChanged>(scheduledTime_, value, this);
 }
 
 void VTDestinationStats::setIsPaused(bool value) {
-    VTStoreAndAnnounce(isPaused_, value, this, &VTDestinationStats::isPausedChanged);
+    VTStoreAndAnnounce<&VTDestinationStats::isPausedChanged>(isPaused_, value, this);
 }
 
 void VTDestinationStats::setIsSelectedForBackup(bool value) {
-    VTStoreAndAnnounce(isSelectedForBackup_, value, this,
-                       &VTDestinationStats::isSelectedForBackupChanged);
+    VTStoreAndAnnounce<&VTDestinationStats::isSelectedForBackupChanged>(isSelectedForBackup_, value,
+                                                                        this);
 }
 
 void VTDestinationStats::setIsWithinScheduledWindow(bool value) {
-    VTStoreAndAnnounce(isWithinScheduledWindow_, value, this,
-                       &VTDestinationStats::isWithinScheduledWindowChanged);
+    VTStoreAndAnnounce<&VTDestinationStats::isWithinScheduledWindowChanged>(
+        isWithinScheduledWindow_, value, this);
 }
 
 bool VTDestinationStats::anySetSelectedForBackup() const {

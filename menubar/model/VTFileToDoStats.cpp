@@ -3,11 +3,11 @@
 #include "model/VTStoreAndAnnounce.h"
 
 void VTFileToDoStats::setCompletionRatio(double value) {
-    VTStoreAndAnnounce(completionRatio_, value, this, &VTFileToDoStats::completionRatioChanged);
+    VTStoreAndAnnounce<&VTFileToDoStats::completionRatioChanged>(completionRatio_, value, this);
 }
 
 void VTFileToDoStats::setCurrentFile(const QString& value) {
-    VTStoreAndAnnounce(currentFile_, value, this, &VTFileToDoStats::currentFileChanged);
+    VTStoreAndAnnounce<&VTFileToDoStats::currentFileChanged>(currentFile_, value, this);
 }
 
 const VTKeyTable& VTFileToDoStats::classKeyTable() {

@@ -2,8 +2,11 @@
 
 #include <simdjson.h>
 
+#include "model/VTJSONFastMember.h"
+
 struct VTJSONDocument::Storage {
     simdjson::dom::document document;
+    VTJSONObject::FastMembers members;
 };
 
 namespace {
@@ -53,6 +56,6 @@ std::unique_ptr<VTJSONDocument> VTJSONDocument::parseObject(const QByteArray& ut
             .get(root) != simdjson::SUCCESS) {
         return nullptr;
     }
-    result->root_ = VTJSONObject::fromFast(&root);
+    result->root_ = VTJSONObject::collectMembers(&root, result->storage_->members);
     return result;
 }

@@ -9,10 +9,7 @@
 #include <cstring>
 #include <string_view>
 
-struct VTJSONObject::FastMember {
-    std::string_view key;
-    simdjson::dom::element value;
-};
+#include "model/VTJSONFastMember.h"
 
 namespace {
 
@@ -71,25 +68,42 @@ QJsonValue qtValue(const simdjson::dom::element& element) {
 
 VTJSONObject::VTJSONObject(const QJsonObject& object) : qt_(object) {}
 
-VTJSONObject VTJSONObject::fromFast(const void* object) {
-    const auto& simdObject = *static_cast<const simdjson::dom::object*>(object);
-    auto members = std::make_shared<FastMembers>();
-    members->reserve(simdObject.size());
-    for (const simdjson::dom::key_value_pair member : simdObject) {
-        members->push_back({member.key, member.value});
+VTJSONObject VTJSONObject::collectMembers(const void* root, FastMembers& members) {
+    members.clear();
+    for (const simdjson::dom::key_value_pair member :
+         *static_cast<const simdjson::dom::object*>(root)) {
+        members.push_back({member.key, member.value});
     }
-    VTJSONObject result;
-    result.fast_ = std::move(members);
-    return result;
+    const auto rootCount = static_cast<uint32_t>(members.size());
+    // Breadth first, so that each dictionary's members are appended side by side, without
+    // recursion however deep the document nests.
+    for (size_t i = 0; i < members.size(); ++i) {
+        simdjson::dom::object nested;
+        if (members[i].value.get(nested) != simdjson::SUCCESS) {
+            continue;
+        }
+        const size_t begin = members.size();
+        for (const simdjson::dom::key_value_pair member : nested) {
+            members.push_back({member.key, member.value});
+        }
+        members[i].childBegin = static_cast<uint32_t>(begin);
+        members[i].childCount = static_cast<uint32_t>(members.size() - begin);
+    }
+    return VTJSONObject(members.data(), members.data(), rootCount);
+}
+
+VTJSONObject VTJSONObject::nestedObject(const FastMember& member) const {
+    return VTJSONObject(members_, members_ + member.childBegin, member.childCount);
 }
 
 const VTJSONObject::FastMember* VTJSONObject::fastMember(QLatin1StringView key) const {
     // From the end, as the last value of a repeated key counts. Objects hold a few dozen
     // members at most, so a walk beats any index.
     const std::string_view wanted(key.data(), static_cast<size_t>(key.size()));
-    for (auto member = fast_->rbegin(); member != fast_->rend(); ++member) {
+    for (const FastMember* member = first_ + count_; member != first_;) {
+        --member;
         if (member->key == wanted) {
-            return &*member;
+            return member;
         }
     }
     return nullptr;
@@ -135,8 +149,7 @@ std::optional<VTJSONObject> VTJSONObject::object(QLatin1StringView key) const {
     if (!member || !member->value.is_object()) {
         return std::nullopt;
     }
-    const simdjson::dom::object nested = member->value.get_object().value_unsafe();
-    return fromFast(&nested);
+    return nestedObject(*member);
 }
 
 QList<VTJSONObject> VTJSONObject::objects() const {
@@ -157,15 +170,31 @@ QList<VTJSONObject> VTJSONObject::dictionaries(bool keepOthersAsEmpty) const {
         }
         return result;
     }
-    // As QJsonDocument does: by key, and of a repeated key only the last value.
+    // As QJsonDocument does: by key, and of a repeated key only the last value. Only what can
+    // be in the result is sorted: for the dictionaries alone, those whose key no later member
+    // of another kind repeats.
+    const FastMember* const end = first_ + count_;
     std::vector<const FastMember*> ordered;
-    ordered.reserve(fast_->size());
-    for (const FastMember& member : *fast_) {
-        ordered.push_back(&member);
+    ordered.reserve(count_);
+    for (const FastMember* member = first_; member != end; ++member) {
+        if (keepOthersAsEmpty || member->value.is_object()) {
+            ordered.push_back(member);
+        }
     }
-    std::stable_sort(ordered.begin(), ordered.end(), [](const FastMember* a, const FastMember* b) {
+    if (ordered.size() < count_) {
+        std::erase_if(ordered, [end](const FastMember* dictionary) {
+            return std::any_of(dictionary + 1, end, [dictionary](const FastMember& later) {
+                return !later.value.is_object() && later.key == dictionary->key;
+            });
+        });
+    }
+    const auto less = [](const FastMember* a, const FastMember* b) {
         return keyLess(a->key, b->key);
-    });
+    };
+    // Documents often come with their keys in order already.
+    if (!std::is_sorted(ordered.begin(), ordered.end(), less)) {
+        std::stable_sort(ordered.begin(), ordered.end(), less);
+    }
     result.reserve(static_cast<qsizetype>(ordered.size()));
     for (size_t i = 0; i < ordered.size(); ++i) {
         const FastMember& member = *ordered[i];
@@ -173,9 +202,8 @@ QList<VTJSONObject> VTJSONObject::dictionaries(bool keepOthersAsEmpty) const {
             continue;  // repeated later
         }
         if (member.value.is_object()) {
-            const simdjson::dom::object nested = member.value.get_object().value_unsafe();
-            result.append(fromFast(&nested));
-        } else if (keepOthersAsEmpty) {
+            result.append(nestedObject(member));
+        } else {
             result.append(VTJSONObject(QJsonObject()));
         }
     }

@@ -5,7 +5,7 @@
 #include <QLatin1StringView>
 #include <QList>
 #include <QString>
-#include <memory>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -40,9 +40,17 @@ class VTJSONObject {
     friend class VTJSONDocument;
     // One member of an object of a VTJSONDocument; defined where the parser's types are known.
     struct FastMember;
+    // Every member of every dictionary of a document that is reachable through dictionaries,
+    // each dictionary's members side by side in the document's order. Built once per document,
+    // so that reading a dictionary allocates nothing.
     using FastMembers = std::vector<FastMember>;
-    // object points to a simdjson::dom::object.
-    static VTJSONObject fromFast(const void* object);
+    // Fills members from root, a simdjson::dom::object, and answers the root's object.
+    static VTJSONObject collectMembers(const void* root, FastMembers& members);
+    // The object of the count members from first on, of a document collected into members.
+    VTJSONObject(const FastMember* members, const FastMember* first, uint32_t count)
+        : members_(members), first_(first), count_(count), fast_(true) {}
+    // The object of a member whose value is a dictionary.
+    VTJSONObject nestedObject(const FastMember& member) const;
     // The member under key of an object of a VTJSONDocument, or null.
     const FastMember* fastMember(QLatin1StringView key) const;
     // The values in member order; values that are no dictionaries are passed over, or read
@@ -50,6 +58,9 @@ class VTJSONObject {
     QList<VTJSONObject> dictionaries(bool keepOthersAsEmpty) const;
 
     QJsonObject qt_;
-    // Set for an object of a VTJSONDocument: its members in the document's order.
-    std::shared_ptr<const FastMembers> fast_;
+    // Set for an object of a VTJSONDocument: where its members lie in the document's.
+    const FastMember* members_ = nullptr;
+    const FastMember* first_ = nullptr;
+    uint32_t count_ = 0;
+    bool fast_ = false;
 };

@@ -13,8 +13,9 @@ VTKeyTable& VTKeyTable::add(const char* propertyName, const QString& key) {
     }
     remove(propertyName);
     const QMetaProperty property = metaObject_->property(index);
-    entries_.append({property, key, key.toLatin1(), property.metaType().id(),
-                     property.propertyIndex(), property.isWritable()});
+    entries_.append({property, key, key.toLatin1(), property.metaType().id(), property.isWritable(),
+                     property.enclosingMetaObject()->d.static_metacall,
+                     property.relativePropertyIndex()});
     return *this;
 }
 

@@ -16,10 +16,14 @@ class VTKeyTable {
         QString key;
         // The same key in Latin-1, for reading dictionaries.
         QByteArray latin1Key;
-        // The property's type, absolute index and writability, looked up once.
+        // The property's type and writability, looked up once.
         int typeId;
-        int index;
         bool writable;
+        // The moc-generated dispatcher of the class that declares the property, and the
+        // property's index there: a write through it skips the walk up the class chain that
+        // QMetaObject::metacall takes, as QMetaProperty::write does for gadgets.
+        QMetaObject::Data::StaticMetacallFunction staticMetacall;
+        int relativeIndex;
     };
 
     explicit VTKeyTable(const QMetaObject& metaObject) : metaObject_(&metaObject) {}

@@ -55,7 +55,7 @@ void writeTyped(QObject* target, const VTKeyTable::Entry& entry, Value typed) {
     int status = -1;
     int flags = 0;
     void* arguments[] = {&typed, nullptr, &status, &flags};
-    QMetaObject::metacall(target, QMetaObject::WriteProperty, entry.index, arguments);
+    entry.staticMetacall(target, QMetaObject::WriteProperty, entry.relativeIndex, arguments);
 }
 
 // Calls the property's setter with the value itself when the JSON value already has the

@@ -3,19 +3,19 @@
 #include "model/VTStoreAndAnnounce.h"
 
 void VTRestoreStats::setRestoreID(qint64 value) {
-    VTStoreAndAnnounce(restoreID_, value, this, &VTRestoreStats::restoreIDChanged);
+    VTStoreAndAnnounce<&VTRestoreStats::restoreIDChanged>(restoreID_, value, this);
 }
 
 void VTRestoreStats::setIsRestoring(bool value) {
-    VTStoreAndAnnounce(isRestoring_, value, this, &VTRestoreStats::isRestoringChanged);
+    VTStoreAndAnnounce<&VTRestoreStats::isRestoringChanged>(isRestoring_, value, this);
 }
 
 void VTRestoreStats::setSourceGUID(qint64 value) {
-    VTStoreAndAnnounce(sourceGUID_, value, this, &VTRestoreStats::sourceGUIDChanged);
+    VTStoreAndAnnounce<&VTRestoreStats::sourceGUIDChanged>(sourceGUID_, value, this);
 }
 
 void VTRestoreStats::setTargetGUID(qint64 value) {
-    VTStoreAndAnnounce(targetGUID_, value, this, &VTRestoreStats::targetGUIDChanged);
+    VTStoreAndAnnounce<&VTRestoreStats::targetGUIDChanged>(targetGUID_, value, this);
 }
 
 const VTKeyTable& VTRestoreStats::classKeyTable() {

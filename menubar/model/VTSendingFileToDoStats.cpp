@@ -3,7 +3,7 @@
 #include "model/VTStoreAndAnnounce.h"
 
 void VTSendingFileToDoStats::setDoneSending(bool value) {
-    VTStoreAndAnnounce(doneSending_, value, this, &VTSendingFileToDoStats::doneSendingChanged);
+    VTStoreAndAnnounce<&VTSendingFileToDoStats::doneSendingChanged>(doneSending_, value, this);
 }
 
 const VTKeyTable& VTSendingFileToDoStats::classKeyTable() {

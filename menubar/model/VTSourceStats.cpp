@@ -11,12 +11,12 @@ VTSourceStats::VTSourceStats(qint64 computerGUID, QObject* parent)
 }
 
 void VTSourceStats::setArchiveSize(qint64 value) {
-    VTStoreAndAnnounce(archiveSize_, value, this, &VTSourceStats::archiveSizeChanged);
+    VTStoreAndAnnounce<&VTSourceStats::archiveSizeChanged>(archiveSize_, value, this);
 }
 
 void VTSourceStats::setReceiveRateInBytesPerSec(qint64 value) {
-    VTStoreAndAnnounce(receiveRateInBytesPerSec_, value, this,
-                       &VTSourceStats::receiveRateInBytesPerSecChanged);
+    VTStoreAndAnnounce<&VTSourceStats::receiveRateInBytesPerSecChanged>(receiveRateInBytesPerSec_,
+                                                                        value, this);
 }
 
 void VTSourceStats::setCompletionRatio(const VTDecimal& fraction) {

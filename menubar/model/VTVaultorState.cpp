@@ -70,8 +70,7 @@ bool updateMembersStats(const VTUniqueSet<Computer>& members, const VTJSONObject
 }  // namespace
 
 VTVaultorState::VTVaultorState(VTUserDefaults* userDefaults, QObject* parent)
-    : VTLoggingObject(parent),
-      userDefaults_(userDefaults ? userDefaults : VTUtils::userDefaults()) {
+    : VTModelObject(parent), userDefaults_(userDefaults ? userDefaults : VTUtils::userDefaults()) {
     resetToSafeDefaultValues();
 }
 
@@ -338,89 +337,89 @@ void VTVaultorState::setResumeSystemTime(qint64 millis) {
 }
 
 void VTVaultorState::setLegacyStatsSummary(const BackupStatsSummary& summary) {
-    VTStoreAndAnnounce(legacyStatsSummary_, summary, this,
-                       &VTVaultorState::legacyStatsSummaryChanged);
+    VTStoreAndAnnounce<&VTVaultorState::legacyStatsSummaryChanged>(legacyStatsSummary_, summary,
+                                                                   this);
 }
 
 void VTVaultorState::setAlert(bool value) {
-    VTStoreAndAnnounce(alert_, value, this, &VTVaultorState::alertChanged);
+    VTStoreAndAnnounce<&VTVaultorState::alertChanged>(alert_, value, this);
 }
 
 void VTVaultorState::setAppBaseName(const QString& value) {
-    VTStoreAndAnnounce(appBaseName_, value, this, &VTVaultorState::appBaseNameChanged);
+    VTStoreAndAnnounce<&VTVaultorState::appBaseNameChanged>(appBaseName_, value, this);
 }
 
 void VTVaultorState::setAppName(const QString& value) {
-    VTStoreAndAnnounce(appName_, value, this, &VTVaultorState::appNameChanged);
+    VTStoreAndAnnounce<&VTVaultorState::appNameChanged>(appName_, value, this);
 }
 
 void VTVaultorState::setHasSources(bool value) {
-    VTStoreAndAnnounce(hasSources_, value, this, &VTVaultorState::hasSourcesChanged);
+    VTStoreAndAnnounce<&VTVaultorState::hasSourcesChanged>(hasSources_, value, this);
 }
 
 void VTVaultorState::setIsPaused(bool value) {
-    VTStoreAndAnnounce(isPaused_, value, this, &VTVaultorState::isPausedChanged);
+    VTStoreAndAnnounce<&VTVaultorState::isPausedChanged>(isPaused_, value, this);
 }
 
 void VTVaultorState::setIsProcessingStats(bool value) {
-    VTStoreAndAnnounce(isProcessingStats_, value, this, &VTVaultorState::isProcessingStatsChanged);
+    VTStoreAndAnnounce<&VTVaultorState::isProcessingStatsChanged>(isProcessingStats_, value, this);
 }
 
 void VTVaultorState::setIsProClient(bool value) {
-    VTStoreAndAnnounce(isProClient_, value, this, &VTVaultorState::isProClientChanged);
+    VTStoreAndAnnounce<&VTVaultorState::isProClientChanged>(isProClient_, value, this);
 }
 
 void VTVaultorState::setIsReceiving(bool value) {
-    VTStoreAndAnnounce(isReceiving_, value, this, &VTVaultorState::isReceivingChanged);
+    VTStoreAndAnnounce<&VTVaultorState::isReceivingChanged>(isReceiving_, value, this);
 }
 
 void VTVaultorState::setIsRestoring(bool value) {
-    VTStoreAndAnnounce(isRestoring_, value, this, &VTVaultorState::isRestoringChanged);
+    VTStoreAndAnnounce<&VTVaultorState::isRestoringChanged>(isRestoring_, value, this);
 }
 
 void VTVaultorState::setIsSending(bool value) {
-    VTStoreAndAnnounce(isSending_, value, this, &VTVaultorState::isSendingChanged);
+    VTStoreAndAnnounce<&VTVaultorState::isSendingChanged>(isSending_, value, this);
 }
 
 void VTVaultorState::setIsStarting(bool value) {
-    VTStoreAndAnnounce(isStarting_, value, this, &VTVaultorState::isStartingChanged);
+    VTStoreAndAnnounce<&VTVaultorState::isStartingChanged>(isStarting_, value, this);
 }
 
 void VTVaultorState::setIsUpgrading(bool value) {
-    VTStoreAndAnnounce(isUpgrading_, value, this, &VTVaultorState::isUpgradingChanged);
+    VTStoreAndAnnounce<&VTVaultorState::isUpgradingChanged>(isUpgrading_, value, this);
 }
 
 void VTVaultorState::setIsUsingLegacyMessaging(bool value) {
-    VTStoreAndAnnounce(isUsingLegacyMessaging_, value, this,
-                       &VTVaultorState::isUsingLegacyMessagingChanged);
+    VTStoreAndAnnounce<&VTVaultorState::isUsingLegacyMessagingChanged>(isUsingLegacyMessaging_,
+                                                                       value, this);
 }
 
 void VTVaultorState::setLastUpdated(qint64 value) {
-    VTStoreAndAnnounce(lastUpdated_, value, this, &VTVaultorState::lastUpdatedChanged);
+    VTStoreAndAnnounce<&VTVaultorState::lastUpdatedChanged>(lastUpdated_, value, this);
 }
 
 void VTVaultorState::setLocale(const QString& value) {
-    VTStoreAndAnnounce(locale_, value, this, &VTVaultorState::localeChanged);
+    VTStoreAndAnnounce<&VTVaultorState::localeChanged>(locale_, value, this);
 }
 
 void VTVaultorState::setOs(int value) {
-    VTStoreAndAnnounce(os_, value, this, &VTVaultorState::osChanged);
+    VTStoreAndAnnounce<&VTVaultorState::osChanged>(os_, value, this);
 }
 
 void VTVaultorState::setThisComputerGUID(qint64 value) {
-    VTStoreAndAnnounce(thisComputerGUID_, value, this, &VTVaultorState::thisComputerGUIDChanged);
+    VTStoreAndAnnounce<&VTVaultorState::thisComputerGUIDChanged>(thisComputerGUID_, value, this);
 }
 
 void VTVaultorState::setVersionName(const QString& value) {
-    VTStoreAndAnnounce(versionName_, value, this, &VTVaultorState::versionNameChanged);
+    VTStoreAndAnnounce<&VTVaultorState::versionNameChanged>(versionName_, value, this);
 }
 
 void VTVaultorState::setVersionNumber(const QVariant& value) {
-    VTStoreAndAnnounce(versionNumber_, value, this, &VTVaultorState::versionNumberChanged);
+    VTStoreAndAnnounce<&VTVaultorState::versionNumberChanged>(versionNumber_, value, this);
 }
 
 void VTVaultorState::setWebsiteHost(const QString& value) {
-    VTStoreAndAnnounce(websiteHost_, value, this, &VTVaultorState::websiteHostChanged);
+    VTStoreAndAnnounce<&VTVaultorState::websiteHostChanged>(websiteHost_, value, this);
 }
 
 void VTVaultorState::cleanup() {

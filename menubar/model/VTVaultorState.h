@@ -3,11 +3,11 @@
 #include <QList>
 #include <QSet>
 
-#include "app/VTLoggingObject.h"
 #include "model/BackupStatsSummary.h"
 #include "model/VTBackupSet.h"
 #include "model/VTComputer.h"
 #include "model/VTDestination.h"
+#include "model/VTModelObject.h"
 #include "model/VTModelTypes.h"
 #include "model/VTSource.h"
 #include "model/VTStatsDocument.h"
@@ -21,7 +21,7 @@ class VTUserDefaults;
 // announces each time its setter runs (backupStatus only on a real change). Each update ends by
 // setting lastUpdated, the presentation's refresh signal, so a subscriber of lastUpdated sees
 // everything else already updated. Main thread only.
-class VTVaultorState : public VTLoggingObject {
+class VTVaultorState : public VTModelObject {
     Q_OBJECT
     // The collections change only through the add and remove operations, which announce them.
     Q_PROPERTY(QList<VTDestination*> destinations READ destinations NOTIFY destinationsChanged)

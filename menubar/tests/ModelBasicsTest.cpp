@@ -4,7 +4,11 @@
 
 #include <QJsonArray>
 #include <QLocale>
+#include <QSignalSpy>
 #include <QVariantList>
+#include <functional>
+#include <memory>
+#include <thread>
 
 #include "model/VTBackupSet.h"
 #include "model/VTBackupSetStats.h"
@@ -207,6 +211,59 @@ TEST(ModelDictUpdatable, SettersAnnounceEvenUnchangedValues) {
     computer.updatePropertiesFromDict(json(R"({"name": "Box"})"));
     EXPECT_EQ(names.count(), 2);
     EXPECT_EQ(names.values().last().toString(), QStringLiteral("Box"));
+}
+
+// Announcements nobody listens to are skipped, so every way of listening must be noticed, also
+// one made after earlier announcements, from another thread, or beside other signals.
+TEST(ModelDictUpdatable, EveryWayOfListeningHearsEveryAnnouncement) {
+    // Each way answers the number of announcements it heard so far.
+    using Listen = std::function<std::function<int()>(VTComputer*)>;
+    const QList<std::pair<const char*, Listen>> ways = {
+        {"member function",
+         [](VTComputer* computer) {
+             auto heard = std::make_shared<int>(0);
+             QObject::connect(computer, &VTComputer::nameChanged, [heard] { ++*heard; });
+             return [heard] { return *heard; };
+         }},
+        {"property observer",
+         [](VTComputer* computer) {
+             auto heard = std::make_shared<int>(0);
+             auto* observer = new VTPropertyObserver(computer);
+             observer->observe(computer, "name",
+                               [heard](QObject*, const QByteArray&, const QVariant&) { ++*heard; });
+             return [heard] { return *heard; };
+         }},
+        {"signal spy",
+         [](VTComputer* computer) {
+             auto spy = std::make_shared<QSignalSpy>(computer, &VTComputer::nameChanged);
+             return [spy] { return static_cast<int>(spy->count()); };
+         }},
+        {"signal spy on the signature",
+         [](VTComputer* computer) {
+             auto spy = std::make_shared<QSignalSpy>(computer, SIGNAL(nameChanged()));
+             return [spy] { return static_cast<int>(spy->count()); };
+         }},
+        {"from another thread",
+         [](VTComputer* computer) {
+             auto heard = std::make_shared<int>(0);
+             std::thread([computer, heard] {
+                 QObject::connect(computer, &VTComputer::nameChanged, [heard] { ++*heard; });
+             }).join();
+             return [heard] { return *heard; };
+         }},
+    };
+    for (const auto& [way, listen] : ways) {
+        VTComputer computer(1);
+        int ports = 0;
+        QObject::connect(&computer, &VTComputer::portChanged, [&ports] { ++ports; });
+        computer.setName(QStringLiteral("unheard"));
+        const std::function<int()> heard = listen(&computer);
+        computer.setName(QStringLiteral("Box"));
+        computer.updatePropertiesFromDict(json(R"({"name": "Box", "port": 1})"));
+        EXPECT_EQ(heard(), 2) << way;
+        EXPECT_EQ(ports, 1) << way;
+        EXPECT_EQ(computer.name(), QStringLiteral("Box")) << way;
+    }
 }
 
 TEST(ModelObserver, ObservesStopsAndToleratesUnknownRemovals) {

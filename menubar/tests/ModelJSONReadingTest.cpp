@@ -195,6 +195,61 @@ TEST(ModelJSONReading, DictionariesComeInQJsonObjectsOrderOnceEach) {
     EXPECT_EQ(numbers(fast->root().objects()), expected);
 }
 
+// Reads fast by every key of reference, descending into dictionaries, and reports the first
+// difference (empty when none).
+QString firstDifference(const VTJSONObject& fast, const QJsonObject& reference,
+                        const QString& path = QStringLiteral("/")) {
+    if (fast.objects().size() != VTJSONObject(reference).objects().size()) {
+        return path + QStringLiteral(": another number of dictionaries");
+    }
+    for (auto member = reference.begin(); member != reference.end(); ++member) {
+        const QByteArray key = member.key().toUtf8();
+        const QLatin1StringView latin1(key);
+        if (!member->isObject()) {
+            if (fast.value(latin1) != member.value()) {
+                return path + member.key();
+            }
+            continue;
+        }
+        const std::optional<VTJSONObject> nested = fast.object(latin1);
+        if (!nested) {
+            return path + member.key() + QStringLiteral(": no dictionary");
+        }
+        const QString difference =
+            firstDifference(*nested, member->toObject(), path + member.key() + u'/');
+        if (!difference.isEmpty()) {
+            return difference;
+        }
+    }
+    return QString();
+}
+
+TEST(ModelJSONReading, NestedDictionariesReadAsQJsonDocumentReadsThem) {
+    // Nested as deep as the reader allows, from the outermost inwards and back out.
+    QByteArray deep = "{\"v\": 0";
+    for (int level = 1; level <= 1000; ++level) {
+        deep += ", \"d\": {\"v\": " + QByteArray::number(level);
+    }
+    deep += QByteArray(1001, '}');
+    const QList<QByteArray> documents = {
+        deep,
+        // A repeated key whose values are both dictionaries: the later one, with its own
+        // dictionaries, counts.
+        R"({"a": {"x": 1, "in": {"y": 1}}, "b": {}, "a": {"x": 2, "in": {"y": 2, "z": {}}}})",
+        // Siblings each with their own dictionaries, an empty one, and one inside a list.
+        R"({"s": {"p": {"n": 1}, "q": {"n": 2}}, "t": {"p": {"n": 3}}, "e": {},
+            "l": [{"n": 4}, {"in": {"n": 5}}], "u": {"l": [{}], "w": {"n": 6}}})",
+    };
+    for (const QByteArray& document : documents) {
+        const auto fast = VTJSONDocument::parseObject(document);
+        ASSERT_TRUE(fast) << document.left(80).constData();
+        const QJsonObject reference = QJsonDocument::fromJson(document).object();
+        ASSERT_FALSE(reference.isEmpty());
+        EXPECT_EQ(firstDifference(fast->root(), reference), QString())
+            << document.left(80).constData();
+    }
+}
+
 TEST(ModelJSONReading, TextsSimdjsonRefusesAreLeftToQJsonDocument) {
     EXPECT_FALSE(VTJSONDocument::parseObject(R"({"a": "\ud800"})"));
     EXPECT_FALSE(VTJSONDocument::parseObject("{\"a\": \"\x01\"}"));
