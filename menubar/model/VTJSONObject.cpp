@@ -109,6 +109,98 @@ const VTJSONObject::FastMember* VTJSONObject::fastMember(QLatin1StringView key) 
     return nullptr;
 }
 
+namespace {
+
+// As QJsonValue::toInteger(kNotWhole) reads a double: whole and within 64 bits, or kNotWhole.
+qint64 wholeOrNot(double number) {
+    constexpr double kBeyondLargest = 9223372036854775808.0;
+    if (!(number >= -kBeyondLargest && number < kBeyondLargest)) {
+        return VTJSONScalar::kNotWhole;
+    }
+    const auto whole = static_cast<qint64>(number);
+    return static_cast<double>(whole) == number ? whole : VTJSONScalar::kNotWhole;
+}
+
+VTJSONScalar scalarOf(const QJsonValue& value) {
+    VTJSONScalar scalar;
+    switch (value.type()) {
+        case QJsonValue::Undefined:
+            break;
+        case QJsonValue::Null:
+            scalar.kind = VTJSONScalar::Kind::Null;
+            break;
+        case QJsonValue::Bool:
+            scalar.kind = VTJSONScalar::Kind::Bool;
+            scalar.boolean = value.toBool();
+            break;
+        case QJsonValue::Double:
+            scalar.kind = VTJSONScalar::Kind::Number;
+            scalar.number = value.toDouble();
+            scalar.integer = value.toInteger(VTJSONScalar::kNotWhole);
+            break;
+        case QJsonValue::String:
+            scalar.kind = VTJSONScalar::Kind::String;
+            scalar.text = value.toString();
+            break;
+        default:
+            scalar.kind = VTJSONScalar::Kind::Other;
+            break;
+    }
+    return scalar;
+}
+
+// The same reading as scalarOf(qtValue(element)), without the QJsonValue.
+VTJSONScalar scalarOf(const simdjson::dom::element& element) {
+    VTJSONScalar scalar;
+    switch (element.type()) {
+        case simdjson::dom::element_type::INT64: {
+            const int64_t integer = element.get_int64().value_unsafe();
+            scalar.kind = VTJSONScalar::Kind::Number;
+            scalar.number = static_cast<double>(integer);
+            scalar.integer = integer;
+            break;
+        }
+        case simdjson::dom::element_type::UINT64:
+            scalar.kind = VTJSONScalar::Kind::Number;
+            scalar.number = static_cast<double>(element.get_uint64().value_unsafe());
+            scalar.integer = wholeOrNot(scalar.number);
+            break;
+        case simdjson::dom::element_type::DOUBLE:
+            scalar.kind = VTJSONScalar::Kind::Number;
+            scalar.number = element.get_double().value_unsafe();
+            scalar.integer = wholeOrNot(scalar.number);
+            break;
+        case simdjson::dom::element_type::STRING: {
+            const std::string_view text = element.get_string().value_unsafe();
+            scalar.kind = VTJSONScalar::Kind::String;
+            scalar.text = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+            break;
+        }
+        case simdjson::dom::element_type::BOOL:
+            scalar.kind = VTJSONScalar::Kind::Bool;
+            scalar.boolean = element.get_bool().value_unsafe();
+            break;
+        case simdjson::dom::element_type::NULL_VALUE:
+            scalar.kind = VTJSONScalar::Kind::Null;
+            break;
+        case simdjson::dom::element_type::ARRAY:
+        case simdjson::dom::element_type::OBJECT:
+            scalar.kind = VTJSONScalar::Kind::Other;
+            break;
+    }
+    return scalar;
+}
+
+}  // namespace
+
+VTJSONScalar VTJSONObject::scalar(QLatin1StringView key) const {
+    if (!fast_) {
+        return scalarOf(qt_.value(key));
+    }
+    const FastMember* member = fastMember(key);
+    return member ? scalarOf(member->value) : VTJSONScalar();
+}
+
 bool VTJSONObject::contains(QLatin1StringView key) const {
     return fast_ ? fastMember(key) != nullptr : qt_.contains(key);
 }

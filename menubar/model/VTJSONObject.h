@@ -6,10 +6,24 @@
 #include <QList>
 #include <QString>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
 class VTJSONDocument;
+
+// A value as the model's setters take it, read without building a QJsonValue around it.
+struct VTJSONScalar {
+    enum class Kind { Absent, Null, Bool, Number, String, Other };
+    static constexpr qint64 kNotWhole = std::numeric_limits<qint64>::min();
+
+    Kind kind = Kind::Absent;
+    bool boolean = false;
+    // A number as QJsonValue::toDouble and QJsonValue::toInteger(kNotWhole) give it.
+    double number = 0;
+    qint64 integer = kNotWhole;
+    QString text;
+};
 
 // A JSON dictionary as the model reads it: a QJsonObject, or an object inside a VTJSONDocument
 // (which must outlive it). Both read alike: a key that repeats reads as its last value, and the
@@ -28,6 +42,8 @@ class VTJSONObject {
     // The text under key, when that value is one. Cheaper than value(): no QJsonValue is built
     // around the text.
     std::optional<QString> string(QLatin1StringView key) const;
+    // The value under key, when it is a boolean, a number or a text; only the kind otherwise.
+    VTJSONScalar scalar(QLatin1StringView key) const;
     // The dictionary under key, when that value is one.
     std::optional<VTJSONObject> object(QLatin1StringView key) const;
     // The values that are dictionaries, in member order.

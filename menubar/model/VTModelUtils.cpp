@@ -61,8 +61,7 @@ void writeTyped(QObject* target, const VTKeyTable::Entry& entry, Value typed) {
 // Calls the property's setter with the value itself when the JSON value already has the
 // property's type, as QMetaProperty::write does after its QVariant conversion found nothing to
 // convert; answers false, having written nothing, when a conversion is needed.
-bool writeWithoutConversion(QObject* target, const VTKeyTable::Entry& entry,
-                            const QJsonValue& value) {
+bool writeWithoutConversion(QObject* target, const VTKeyTable::Entry& entry, VTJSONScalar& value) {
     if (!entry.writable) {
         return false;
     }
@@ -70,21 +69,20 @@ bool writeWithoutConversion(QObject* target, const VTKeyTable::Entry& entry,
         writeTyped(target, entry, std::move(typed));
         return true;
     };
-    constexpr qint64 kNotWhole = std::numeric_limits<qint64>::min();
+    const bool number = value.kind == VTJSONScalar::Kind::Number;
+    const bool whole = number && value.integer != VTJSONScalar::kNotWhole;
     switch (entry.typeId) {
-        case QMetaType::LongLong: {
-            const qint64 whole = value.isDouble() ? value.toInteger(kNotWhole) : kNotWhole;
-            return whole != kNotWhole && write(whole);
-        }
+        case QMetaType::LongLong:
+            return whole && write(value.integer);
         case QMetaType::Bool:
-            return value.isBool() && write(value.toBool());
+            return value.kind == VTJSONScalar::Kind::Bool && write(value.boolean);
         case QMetaType::QString:
-            return value.isString() && write(value.toString());
+            return value.kind == VTJSONScalar::Kind::String && write(std::move(value.text));
         case QMetaType::Double:
-            return value.isDouble() && write(value.toDouble());
+            return number && write(value.number);
         default:
-            return entry.typeId == QMetaType::fromType<VTDecimal>().id() && value.isDouble() &&
-                   write(decimalValue(value));
+            return entry.typeId == QMetaType::fromType<VTDecimal>().id() && number &&
+                   write(whole ? VTDecimal(value.integer) : VTDecimal::fromDouble(value.number));
     }
 }
 
@@ -95,22 +93,15 @@ bool VTModelUtils::setObjPropsFromDictWithTarget(QObject* target, const VTKeyTab
     bool allPresent = true;
     for (const VTKeyTable::Entry& entry : properties.entries()) {
         const QLatin1StringView key(entry.latin1Key);
-        // Texts are the costliest values to wrap in a QJsonValue, and need no conversion.
-        if (entry.typeId == QMetaType::QString && entry.writable) {
-            if (std::optional<QString> text = newValues.string(key)) {
-                writeTyped(target, entry, *text);
-                continue;
-            }
-        }
-        const QJsonValue found = newValues.value(key);
-        if (found.isNull() || found.isUndefined()) {
+        VTJSONScalar scalar = newValues.scalar(key);
+        if (scalar.kind == VTJSONScalar::Kind::Absent || scalar.kind == VTJSONScalar::Kind::Null) {
             allPresent = false;
             continue;
         }
-        if (writeWithoutConversion(target, entry, found)) {
+        if (writeWithoutConversion(target, entry, scalar)) {
             continue;
         }
-        const QVariant value = propertyValue(entry.property, found);
+        const QVariant value = propertyValue(entry.property, newValues.value(key));
         if (!value.isValid() || !entry.property.write(target, value)) {
             utilsLog()->warningWithFormat(
                 "Ignoring the value of key \"%s\" for property %s of %s: it is not a %s",

@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 #include <QMetaProperty>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -159,17 +160,30 @@ TEST(ModelJSONReading, ValuesReadAsQJsonDocumentReadsThem) {
     const QByteArray document = R"({"int": 1, "fraction": 1.0, "exponent": 1E2, "minusZero": -0,
         "unsigned": 18446744073709551615, "lowest": -9223372036854775808, "text": "a\u0000b",
         "yes": true, "nothing": null, "list": [1, {"a": 2}], "dict": {"b": [3]},
-        "twice": 1, "twice": "second"})";
+        "twice": 1, "twice": "second", "largest": 9223372036854775807, "half": -2.5,
+        "twoTo63": 9223372036854775808.0, "huge": 1e300, "tiny": -1e-300})";
     const auto fast = VTJSONDocument::parseObject(document);
     ASSERT_TRUE(fast);
     const QJsonObject reference = QJsonDocument::fromJson(document).object();
     for (const QString& key : reference.keys()) {
-        const QJsonValue value = fast->root().value(QLatin1StringView(key.toLatin1()));
+        const QByteArray latin1 = key.toLatin1();
+        const QJsonValue value = fast->root().value(QLatin1StringView(latin1));
         EXPECT_EQ(value, reference.value(key)) << qPrintable(key);
         EXPECT_EQ(value.toVariant().typeId(), reference.value(key).toVariant().typeId())
             << qPrintable(key);
-        EXPECT_TRUE(fast->root().contains(QLatin1StringView(key.toLatin1())));
+        EXPECT_TRUE(fast->root().contains(QLatin1StringView(latin1)));
+        // The setters' reading: the same kind, and the same bits of every number.
+        const VTJSONScalar fastScalar = fast->root().scalar(QLatin1StringView(latin1));
+        const VTJSONScalar qtScalar = VTJSONObject(reference).scalar(QLatin1StringView(latin1));
+        EXPECT_EQ(fastScalar.kind, qtScalar.kind) << qPrintable(key);
+        EXPECT_EQ(fastScalar.boolean, qtScalar.boolean) << qPrintable(key);
+        EXPECT_EQ(std::bit_cast<uint64_t>(fastScalar.number),
+                  std::bit_cast<uint64_t>(qtScalar.number))
+            << qPrintable(key);
+        EXPECT_EQ(fastScalar.integer, qtScalar.integer) << qPrintable(key);
+        EXPECT_EQ(fastScalar.text, qtScalar.text) << qPrintable(key);
     }
+    EXPECT_EQ(fast->root().scalar(QLatin1StringView("absent")).kind, VTJSONScalar::Kind::Absent);
     EXPECT_TRUE(fast->root().value(QLatin1StringView("absent")).isUndefined());
     EXPECT_FALSE(fast->root().contains(QLatin1StringView("absent")));
     EXPECT_FALSE(fast->root().object(QLatin1StringView("list")));
