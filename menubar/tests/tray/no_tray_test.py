@@ -20,6 +20,10 @@ def check(condition, message):
         raise SessionError(message)
 
 
+def state(process):
+    return "runs" if process.poll() is None else "ended with %s" % process.poll()
+
+
 def status_windows(session):
     return [w for w in session.client_windows() if w[3] > 200 and w[4] > 200]
 
@@ -30,12 +34,17 @@ def main(build_dir):
         session.start_simulator("--destinations", str(DESTINATIONS), "--sources", str(SOURCES))
         client = session.start_client()
         try:
-            windows = wait_for("the status window", lambda: status_windows(session), timeout=60)
+            # A client that ended will show nothing: no use waiting for it.
+            windows = wait_for("the status window",
+                               lambda: status_windows(session) or client.poll() is not None,
+                               timeout=60)
+            if windows is True:
+                raise SessionError("no status window")
         except SessionError as error:
             with open(session.client_log, errors="replace") as log:
-                raise SessionError("%s; the client %s, shows %s and wrote:\n%s" % (
-                    error, "runs" if client.poll() is None else "ended with %s" % client.poll(),
-                    session.client_windows(), log.read()[-3000:]))
+                raise SessionError("%s; the client %s, shows %s, the display %s, and wrote:\n%s"
+                                   % (error, state(client), session.client_windows(),
+                                      state(session.display_server), log.read()[-3000:]))
         window, x, y, width, height = windows[0]
         check(x >= 0 and y >= 0 and x + width <= SCREEN[0] and y + height <= SCREEN[1],
               "the status window lies off screen at %d,%d %dx%d" % (x, y, width, height))

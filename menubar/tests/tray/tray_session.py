@@ -156,8 +156,12 @@ class TraySession:
 
     def _start_display(self):
         read, write = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", self.screen + "x24",
-                    "-nolisten", "tcp"], pass_fds=(write,))
+        # -noreset: by default the server resets when its last client leaves, which xdpyinfo
+        # below is; a client connecting during that reset (slow on a busy machine, as it runs
+        # xkbcomp again) is refused, and the tray client then ends for want of a display.
+        self.display_server = self.spawn(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", self.screen + "x24",
+             "-nolisten", "tcp", "-noreset"], pass_fds=(write,))
         os.close(write)
         with os.fdopen(read) as pipe:
             number = pipe.readline().strip()
