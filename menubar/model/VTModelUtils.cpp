@@ -21,17 +21,20 @@ VTLogger* utilsLog() {
     return log;
 }
 
-// The property value for a JSON value: completion ratios become exact decimals, everything
-// else goes through QVariant's conversion to the property's type.
-VTDecimal decimalValue(const QJsonValue& number) {
-    const qint64 integer = number.toInteger(std::numeric_limits<qint64>::min());
-    return integer != std::numeric_limits<qint64>::min() ? VTDecimal(integer)
-                                                         : VTDecimal::fromDouble(number.toDouble());
+// A completion ratio as an exact decimal: a whole number as itself (wholeOrNot as
+// QJsonValue::toInteger(kNotWhole) gives it), any other through its shortest text.
+VTDecimal decimalValue(qint64 wholeOrNot, double number) {
+    return wholeOrNot != VTJSONScalar::kNotWhole ? VTDecimal(wholeOrNot)
+                                                 : VTDecimal::fromDouble(number);
 }
 
+// The property value for a JSON value: completion ratios become exact decimals, everything
+// else goes through QVariant's conversion to the property's type.
 QVariant propertyValue(const QMetaProperty& property, const QJsonValue& value) {
     if (property.metaType() == QMetaType::fromType<VTDecimal>()) {
-        return value.isDouble() ? QVariant::fromValue(decimalValue(value)) : QVariant();
+        return value.isDouble() ? QVariant::fromValue(decimalValue(
+                                      value.toInteger(VTJSONScalar::kNotWhole), value.toDouble()))
+                                : QVariant();
     }
     if (property.metaType() == QMetaType::fromType<qint64>() && value.isDouble()) {
         // Rounded half away from zero as QVariant's conversion rounds, but never cast beyond
@@ -82,7 +85,7 @@ bool writeWithoutConversion(QObject* target, const VTKeyTable::Entry& entry, VTJ
             return number && write(value.number);
         default:
             return entry.typeId == QMetaType::fromType<VTDecimal>().id() && number &&
-                   write(whole ? VTDecimal(value.integer) : VTDecimal::fromDouble(value.number));
+                   write(decimalValue(value.integer, value.number));
     }
 }
 
