@@ -193,7 +193,7 @@ TEST(ModelJSONReading, ValuesReadAsQJsonDocumentReadsThem) {
 TEST(ModelJSONReading, DictionariesComeInQJsonObjectsOrderOnceEach) {
     const QByteArray document = R"({"b": {"n": 1}, "\uffff": {"n": 2}, "a": 5,
         "\ud83d\ude00": {"n": 3}, "\u00e9": {"n": 4}, "B": {"n": 5}, "b": {"n": 6},
-        "c": {"n": 7}, "c": 8})";
+        "c": {"n": 7}, "c": 8, "d": 9, "d": {"n": 10}})";
     const auto fast = VTJSONDocument::parseObject(document);
     ASSERT_TRUE(fast);
     const auto numbers = [](const QList<VTJSONObject>& objects) {
@@ -205,7 +205,7 @@ TEST(ModelJSONReading, DictionariesComeInQJsonObjectsOrderOnceEach) {
     };
     const QList<qint64> expected =
         numbers(VTJSONObject(QJsonDocument::fromJson(document).object()).objects());
-    EXPECT_EQ(expected, (QList<qint64>{5, 6, 4, 3, 2}));
+    EXPECT_EQ(expected, (QList<qint64>{5, 6, 10, 4, 3, 2}));
     EXPECT_EQ(numbers(fast->root().objects()), expected);
 }
 
